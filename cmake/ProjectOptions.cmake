@@ -1,0 +1,22 @@
+# Warnings and sanitizers for project code only (third-party code is built without them).
+add_library(qx_options INTERFACE)
+target_compile_options(qx_options INTERFACE
+  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Werror>)
+target_include_directories(qx_options INTERFACE
+  ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src)
+
+if(QX_SANITIZE)
+  target_compile_options(qx_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(qx_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Collects the sources of the given folders below src/ (not recursive).
+function(qx_collect_sources out)
+  set(files)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND files ${found})
+  endforeach()
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,225 @@
+#include "runtime/Host.h"
+
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+#include "module/HostServices.h"
+
+namespace qxhost {
+
+std::uint32_t AtomTable::identifierOf(const char* name) {
+    if (name == nullptr) {
+        return 0;
+    }
+    auto found = identifiers_.find(name);
+    if (found != identifiers_.end()) {
+        return found->second;
+    }
+    names_.emplace_back(name);
+    const auto identifier = static_cast<std::uint32_t>(names_.size());
+    identifiers_.emplace(names_.back(), identifier);
+    return identifier;
+}
+
+const char* AtomTable::nameOf(std::uint32_t identifier) {
+    if (identifier == 0 || identifier > names_.size()) {
+        return nullptr;
+    }
+    return names_[identifier - 1].c_str();
+}
+
+void Log::write(std::int32_t level, std::string message) {
+    lines_.push_back({level, std::move(message)});
+    const LogLine& line = lines_.back();
+    if (echo_) {
+        std::fprintf(stderr, "[%d] %s", line.level, line.message.c_str());
+        if (line.message.empty() || line.message.back() != '\n') {
+            std::fputc('\n', stderr);
+        }
+    }
+    if (observer_) {
+        observer_(line);
+    }
+}
+
+bool Log::contains(std::int32_t level, const std::string& message) const {
+    for (const LogLine& line : lines_) {
+        if (line.level == level && line.message == message) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::size_t Log::count(const std::string& message) const {
+    std::size_t n = 0;
+    for (const LogLine& line : lines_) {
+        n += line.message == message ? 1 : 0;
+    }
+    return n;
+}
+
+namespace {
+std::int64_t steadyMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+class PointerEvent final : public qx::HostPointerEvent {
+public:
+    PointerEvent(std::uint32_t type, std::int32_t x, std::int32_t y, std::int32_t& live)
+        : qx::HostPointerEvent(type, nameFor(type), x, y), live_(live) {
+        ++live_;
+    }
+    void* destroy(std::uint32_t flags) override {
+        --live_;
+        this->~PointerEvent();
+        if ((flags & 1u) != 0) {
+            ::operator delete(static_cast<void*>(this));
+        }
+        return this;
+    }
+
+private:
+    ~PointerEvent() = default;
+    static const char* nameFor(std::uint32_t type) {
+        switch (type) {
+        case qx::kHostPointerMoved: return "Host::pointerMoved";
+        case qx::kHostPointerPressed: return "Host::pointerPressed";
+        case qx::kHostPointerReleased: return "Host::pointerReleased";
+        default: return "Host::pointer";
+        }
+    }
+    std::int32_t& live_;
+};
+} // namespace
+
+Clock::Clock() : origin_(steadyMilliseconds()) {}
+
+std::int32_t Clock::now() const {
+    if (manual_) {
+        return manualNow_;
+    }
+    return static_cast<std::int32_t>(steadyMilliseconds() - origin_);
+}
+
+void Clock::set(std::int32_t milliseconds) {
+    manual_ = true;
+    manualNow_ = milliseconds;
+}
+
+void Clock::advance(std::int32_t milliseconds) { set(now() + milliseconds); }
+
+Host::Host() { qx::bindHost(this); }
+
+Host::~Host() {
+    // Whatever is still queued is destroyed, never delivered after the host is gone.
+    for (Pending& pending : queue_) {
+        if (pending.event != nullptr) {
+            pending.event->destroy(1);
+        }
+    }
+    queue_.clear();
+    while (registry_.head != nullptr) {
+        qx::RegistryEntry* next = registry_.head->next;
+        std::free(registry_.head);
+        registry_.head = next;
+    }
+    if (qx::moduleState().host == this) {
+        qx::unbindHost();
+    }
+}
+
+void Host::processEvents() {
+    // One pass: what was queued before the pass; events queued meanwhile wait for the next.
+    std::size_t n = queue_.size();
+    while (n-- > 0 && !queue_.empty()) {
+        Pending pending = std::move(queue_.front());
+        queue_.pop_front();
+        if (pending.task) {
+            pending.task();
+        } else if (pending.listener != nullptr) {
+            pending.listener->handleEvent(pending.event);
+        } else if (pending.event != nullptr) {
+            pending.event->destroy(1);
+        }
+    }
+}
+
+void Host::drainEvents(int maxPasses) {
+    for (int pass = 0; pass < maxPasses && !queue_.empty(); ++pass) {
+        processEvents();
+    }
+}
+
+void* Host::findInterface(const char* objectName, const char* interfaceName) {
+    // Walks the list directly so that a module's resumable search keeps its cursor.
+    for (const qx::RegistryEntry* entry = registry_.head; entry != nullptr; entry = entry->next) {
+        if (entry->pointer == nullptr || !qx::namesEqual(entry->interfaceName, interfaceName)) {
+            continue;
+        }
+        if (objectName == nullptr || qx::namesEqual(entry->objectName, objectName)) {
+            return entry->pointer;
+        }
+    }
+    return nullptr;
+}
+
+void Host::log(std::int32_t level, const char* format, ...) {
+    char buffer[2048];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    log_.write(level, buffer);
+}
+
+void Host::setSetting(const std::string& name, const std::string& value) {
+    for (Setting& s : settingsStore_) {
+        if (*s.name == name) {
+            *s.value = value;
+            s.node->value = s.value->c_str();
+            return;
+        }
+    }
+    Setting s{std::make_unique<std::string>(name), std::make_unique<std::string>(value),
+              std::make_unique<qx::SettingsNode>()};
+    s.node->name = s.name->c_str();
+    s.node->value = s.value->c_str();
+    s.node->next = settingsHead_;
+    settingsHead_ = s.node.get();
+    settingsStore_.push_back(std::move(s));
+}
+
+const char* Host::setting(const std::string& name) const {
+    for (const Setting& s : settingsStore_) {
+        if (*s.name == name) {
+            return s.value->c_str();
+        }
+    }
+    return nullptr;
+}
+
+void Host::post(qx::Event* event, qx::IListener* listener) {
+    queue_.push_back({event, listener, {}});
+}
+
+void Host::post(std::function<void()> task) { queue_.push_back({nullptr, nullptr, std::move(task)}); }
+
+qx::Event* Host::makePointerEvent(std::uint32_t type, std::int32_t x, std::int32_t y) {
+    return new PointerEvent(type, x, y, liveEvents_);
+}
+
+std::vector<const qx::RegistryEntry*> Host::entries(const char* objectName) const {
+    std::vector<const qx::RegistryEntry*> found;
+    for (const qx::RegistryEntry* entry = registry_.head; entry != nullptr; entry = entry->next) {
+        if (objectName == nullptr || qx::namesEqual(entry->objectName, objectName)) {
+            found.push_back(entry);
+        }
+    }
+    return found;
+}
+
+} // namespace qxhost

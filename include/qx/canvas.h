@@ -1,0 +1,148 @@
+// The drawing context a host hands a scene, the surface behind it, and fonts.
+//
+// Canvas and Font are laid out by the host; a scene reads and writes their members in
+// place and performs the operations declared here on them. Setters return the previous
+// value so that callers can restore it.
+#pragma once
+
+#include "qx/bitmap.h"
+#include "qx/geometry.h"
+#include "qx/types.h"
+
+namespace qx {
+
+class Canvas;
+
+// The drawing target. Slots that scenes do not call are kept so that the operations
+// scenes use stay in their places.
+class ISurface {
+public:
+    virtual void unused1() = 0;
+    // Later host-side drawing (text, polygons) uses this colour.
+    virtual void setColour(Colour colour) = 0;
+    virtual void unused3() = 0;
+    virtual void unused4() = 0;
+    virtual void unused5() = 0;
+    virtual void unused6() = 0;
+    virtual void unused7() = 0;
+    virtual void unused8() = 0;
+    virtual void unused9() = 0;
+    virtual void unused10() = 0;
+    virtual void unused11() = 0;
+    virtual void unused12() = 0;
+    virtual void unused13() = 0;
+    // Draws the closed polygon through the points in the current colour; the surface takes
+    // the array over and frees it with std::free.
+    virtual void polygon(PointArray points) = 0;
+    // Copies the source rectangle of the bitmap with its top-left corner at (x, y).
+    virtual void copy(std::int32_t x, std::int32_t y, const Bitmap* bitmap, Rect source) = 0;
+    // Rows first to last (inclusive); the block's address is column 0 of the first row.
+    virtual RowBlock* lockRows(std::int32_t first, std::int32_t last) = 0;
+    virtual void unlockRows(RowBlock* block) = 0;
+
+protected:
+    ~ISurface() = default;
+};
+
+class ITextRenderer {
+public:
+    virtual void unused1() = 0;
+    // Width in pixels of the string at the font's present style and scales.
+    virtual std::int32_t measure(const char* text) = 0;
+    // Draws one line with its top-left corner at (x, y) in the canvas's colour; the canvas
+    // origin and clip apply.
+    virtual void draw(Canvas* canvas, std::int32_t x, std::int32_t y, const char* text) = 0;
+
+protected:
+    ~ITextRenderer() = default;
+};
+
+class IFontStyler {
+public:
+    // Style numbers: 0 plain, 1 highlighted; the outline pair is 1 then 0.
+    virtual std::int32_t setStyle(std::int32_t style) = 0;
+
+protected:
+    ~IFontStyler() = default;
+};
+
+class IFontScale {
+public:
+    virtual void set(double scale) = 0;
+    virtual double get() = 0;
+
+protected:
+    ~IFontScale() = default;
+};
+
+// Word indices in a font description.
+inline constexpr int kFontLineHeight = 7;  // line height in pixels
+inline constexpr int kFontLineAdvance = 11; // line advance in thousandths of the line step
+
+class Font {
+public:
+    std::int32_t setStyle(std::int32_t n);
+    std::int32_t style() const { return currentStyle; }
+    std::int32_t measure(const char* text);
+    void draw(Canvas* canvas, std::int32_t x, std::int32_t y, const char* text);
+    void setPrimaryScale(double value);
+    void setSecondaryScale(double value);
+    double primaryScale();
+    double secondaryScale();
+    const std::int32_t* description() const { return descriptionWords; }
+
+    std::int32_t descriptionWords[12];
+    ITextRenderer* renderer;
+    IFontStyler* styler;
+    IFontScale* primaryScaleInterface;
+    IFontScale* secondaryScaleInterface;
+    std::uint32_t reserved;
+    std::int32_t currentStyle;
+};
+
+class Canvas {
+public:
+    Font* setFont(Font* newFont);
+    void drawText(std::int32_t x, std::int32_t y, const char* text);
+    Rect setClip(Rect rect);
+    Rect getClip() const { return clip; }
+    Point setOrigin(std::int32_t x, std::int32_t y);
+    Colour setColour(Colour newColour);
+    std::uint32_t pixelFormat() const { return format; }
+    std::int32_t depth() const { return bitsPerPixel; }
+    // Rows in origin-relative coordinates; column 0 of the block is the origin's column.
+    RowBlock* lockRows(std::int32_t first, std::int32_t last);
+    void unlockRows(RowBlock* block);
+    // The whole bitmap at (x, y) plus the origin, clipped to the clip rectangle.
+    void drawBitmap(std::int32_t x, std::int32_t y, const Bitmap* bitmap);
+    // The source rectangle at (x, y) plus the origin; not clipped.
+    void blit(std::int32_t x, std::int32_t y, const Bitmap* bitmap, Rect source);
+    // Neither origin nor clip is applied.
+    void drawPolygon(const PointArray& points);
+
+    std::uint32_t reserved0;
+    std::uint32_t reserved1;
+    ISurface* surface;
+    std::uint32_t reserved3;
+    std::uint32_t format; // pixel-format identifier of the surface
+    std::int32_t bitsPerPixel;
+    Colour colour;
+    std::uint32_t reserved11;
+    std::uint32_t reserved12;
+    Rect clip;   // surface coordinates
+    Point origin;
+    Font* font;
+};
+
+QX_BEGIN_LAYOUT_CHECKS
+QX_LAYOUT_CHECK(offsetof(Font, renderer) == 48);
+QX_LAYOUT_CHECK(offsetof(Font, currentStyle) == 72);
+QX_LAYOUT_CHECK(offsetof(Canvas, surface) == 8);
+QX_LAYOUT_CHECK(offsetof(Canvas, format) == 16);
+QX_LAYOUT_CHECK(offsetof(Canvas, colour) == 24);
+QX_LAYOUT_CHECK(offsetof(Canvas, clip) == 52);
+QX_LAYOUT_CHECK(offsetof(Canvas, origin) == 68);
+QX_LAYOUT_CHECK(offsetof(Canvas, font) == 76);
+QX_END_LAYOUT_CHECKS
+
+} // namespace qx

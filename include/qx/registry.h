@@ -1,0 +1,107 @@
+// Named interfaces and the process-wide interface registry.
+//
+// Every reachable object carries an InterfaceTable: its object name and a list of
+// (interface name, pointer) pairs. Each pair is also entered in the InterfaceRegistry,
+// one list shared by the host and every loaded module. An interface pointer designates
+// the object's sub-object for that interface; whoever takes it out converts it back to
+// that interface's type and nothing else. Names compare without regard to ASCII case.
+//
+// All of this runs on the host's thread only; nothing here is synchronised.
+#pragma once
+
+#include "qx/types.h"
+
+namespace qx {
+
+struct InterfaceRegistry;
+
+struct InterfacePair {
+    char* name;    // owned copy of the name given to addInterface
+    void* pointer; // the interface sub-object
+};
+
+// One per object, a member of the object. A factory returns a pointer to the new
+// object's table; callers look interfaces up with getInterface.
+class InterfaceTable {
+public:
+    // Unnamed table: the object is entered in the registry under "<unnamed>".
+    InterfaceTable() = default;
+    // The name is borrowed: a constant of the object's class.
+    explicit InterfaceTable(const char* objectName) : objectName_(objectName) {}
+    InterfaceTable(const InterfaceTable&) = delete;
+    InterfaceTable& operator=(const InterfaceTable&) = delete;
+    ~InterfaceTable() { teardown(); }
+
+    // Appends a pair (with a private copy of the name) and enters it in the bound registry.
+    void addInterface(const char* interfaceName, void* pointer);
+    // First pair whose name matches without regard to case; null when there is none.
+    void* getInterface(const char* interfaceName) const;
+    // Removes every registry entry of this table and frees the pairs. A table without
+    // pairs is only reset; the registry is not touched.
+    void teardown();
+
+    const char* objectName() const { return objectName_; }
+    std::int32_t count() const { return count_; }
+    const InterfacePair* pairs() const { return pairs_; }
+
+private:
+    InterfacePair* pairs_ = nullptr;
+    std::int32_t count_ = 0;
+    const char* objectName_ = nullptr;
+};
+
+// 20 bytes on the real target; allocated by the adder, freed by the remover.
+struct RegistryEntry {
+    InterfaceTable* table;     // identifies the owning object
+    void* pointer;             // the interface pointer
+    const char* objectName;    // the table's object name, or "<unnamed>" (borrowed)
+    const char* interfaceName; // the string the caller passed (borrowed)
+    RegistryEntry* next;
+};
+
+// Created and owned by the host; every module reads and writes it in place.
+struct InterfaceRegistry {
+    RegistryEntry* head;   // most recently added entry, or null
+    RegistryEntry* cursor; // position of the resumable search findNext
+};
+
+// Pushes a new entry at the head and sets the cursor to it. A null object name is
+// entered as "<unnamed>".
+void addEntry(InterfaceRegistry* registry, const char* objectName, const char* interfaceName,
+              InterfaceTable* table, void* pointer);
+
+// Resumable search by interface name. Repeated calls yield every matching pointer, newest
+// registration first, then one null, after which the cursor is back at the head. A null
+// cursor is reset to the head and answers null without searching.
+void* findNext(InterfaceRegistry* registry, const char* interfaceName);
+
+// Unlinks and frees every entry of the table, wherever it stands; the cursor returns to
+// the head.
+void removeTable(InterfaceRegistry* registry, InterfaceTable* table);
+
+// Compares two names without regard to ASCII case; null equals only null.
+bool namesEqual(const char* a, const char* b);
+
+// The reference-count interface. releaseReference destroys the object at zero.
+class IReferenceCount {
+public:
+    virtual void addReference() = 0;
+    virtual void releaseReference() = 0;
+
+protected:
+    ~IReferenceCount() = default;
+};
+
+QX_BEGIN_LAYOUT_CHECKS
+QX_LAYOUT_CHECK(sizeof(InterfacePair) == 8);
+QX_LAYOUT_CHECK(sizeof(InterfaceTable) == 12);
+QX_LAYOUT_CHECK(sizeof(RegistryEntry) == 20);
+QX_LAYOUT_CHECK(offsetof(RegistryEntry, pointer) == 4);
+QX_LAYOUT_CHECK(offsetof(RegistryEntry, objectName) == 8);
+QX_LAYOUT_CHECK(offsetof(RegistryEntry, interfaceName) == 12);
+QX_LAYOUT_CHECK(offsetof(RegistryEntry, next) == 16);
+QX_LAYOUT_CHECK(sizeof(InterfaceRegistry) == 8);
+QX_LAYOUT_CHECK(offsetof(InterfaceRegistry, cursor) == 4);
+QX_END_LAYOUT_CHECKS
+
+} // namespace qx

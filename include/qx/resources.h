@@ -1,0 +1,125 @@
+// The resource tree: archives made by archive factories, their entries, and the
+// directories that scene modules walk to find pictures, sounds and text values.
+//
+// Paths name an entry of the current directory, a slash, and the rest of the path inside
+// that entry opened as an archive: "qmark.png/image", "clicked.wav/*".
+#pragma once
+
+#include "qx/containers.h"
+#include "qx/registry.h"
+#include "qx/streams.h"
+#include "qx/types.h"
+
+namespace qx {
+
+class ResourceDirectory;
+class ReadStream;
+
+// Made by an archive and read in place; six words.
+struct ResourceEntry {
+    // Atom identifier of the type name ("text", "image"); for an entry that is itself an
+    // archive, of "archive/" followed by its factory's object name.
+    std::uint32_t type;
+    std::uint32_t isArchive;    // nonzero when the entry can be opened as an archive
+    const char* description;    // a descriptive string (shown in the picture timing trace)
+    void* reserved;             // the archive's own word
+    const char* name;
+    ResourceDirectory* parent;  // written by the directory that lists the entry
+};
+
+// The first four words of every description record (bitmaps, sounds).
+struct ResourceDescription {
+    std::uint32_t type; // identifier of "none" in an empty record
+    std::uint32_t reserved[3];
+};
+
+class IArchiveFactory {
+public:
+    // Opens an archive on the entry; stream is the entry's IStream or null. Answers the
+    // new archive object's InterfaceTable (publishing "IArchive"), or null.
+    virtual InterfaceTable* create(ResourceEntry* entry, Handle handle, IStream* stream) = 0;
+
+protected:
+    ~IArchiveFactory() = default;
+};
+
+class IArchive {
+public:
+    // The entry after previous (the first for null); null after the last. Entries live as
+    // long as the archive.
+    virtual ResourceEntry* nextEntry(ResourceEntry* previous) = 0;
+    // Opaque to directories; for an "image" entry it designates the BitmapDescription,
+    // for a sound entry the SoundDescription.
+    virtual Handle entryHandle(ResourceEntry* entry) = 0;
+    // A reader object's InterfaceTable for the entry's content, or null.
+    virtual InterfaceTable* openReader(ResourceEntry* entry, Handle handle) = 0;
+    // Gives a reader back; the archive destroys it.
+    virtual void closeReader(InterfaceTable* reader) = 0;
+
+protected:
+    ~IArchive() = default;
+};
+
+// A node of the resource tree: one opened archive, the entry it was opened from and the
+// sub-directories opened below it. Directories are never destroyed; the tree grows as
+// resources are looked up. The host makes the root.
+class ResourceDirectory {
+public:
+    // Opens the entry as an archive below the directory named in the entry's parent word
+    // (none for a root) and appends itself to that directory's children.
+    ResourceDirectory(ResourceEntry* entry, Handle handle);
+    ResourceDirectory(const ResourceDirectory&) = delete;
+    ResourceDirectory& operator=(const ResourceDirectory&) = delete;
+
+    // An entry by path; logs "missing resource:<<path>>" and answers null when absent.
+    virtual ResourceEntry* find(const char* path);
+
+    // The entry's name, or "<unknown>".
+    const char* name() const;
+    // Appends every entry of the archive to the list, marking this directory as parent.
+    void entries(PointerList& list);
+    // The handle the entry's parent archive gives for it; 0 without one.
+    Handle entryHandle(ResourceEntry* entry);
+    // A stream on an entry listed by this directory, or null. Give it back with closeStream.
+    ReadStream* openStream(ResourceEntry* entry, Handle handle);
+    void closeStream(ReadStream* stream);
+    // The directory of an archive entry, opened once and reused.
+    ResourceDirectory* openDirectory(ResourceEntry* entry);
+    // Depth-first search for an entry by name and type name (either may be null for any),
+    // starting after the given entry (null: from the start). Opens archives as it goes.
+    ResourceEntry* findEntry(ResourceEntry* after, const char* entryName, const char* typeName);
+    // Copies up to size bytes of the entry's content; answers the count read.
+    std::int32_t readData(ResourceEntry* entry, void* buffer, std::int32_t size);
+
+    IArchive* archive() const { return archive_; }
+    ResourceEntry* entry() const { return entry_; }
+    ResourceDirectory* parent() const { return parent_; }
+    const PointerArray& children() const { return children_; }
+
+protected:
+    ~ResourceDirectory() = default;
+
+private:
+    struct Search;
+    void openArchive();
+    ResourceEntry* search(Search& state);
+
+    IArchiveFactory* archiveFactory_ = nullptr;
+    InterfaceTable* archiveObject_ = nullptr;
+    IArchive* archive_ = nullptr;
+    ResourceEntry* entry_ = nullptr;
+    Handle handle_ = 0;
+    ReadStream* stream_ = nullptr;
+    ResourceDirectory* parent_ = nullptr;
+    PointerArray children_;
+};
+
+QX_BEGIN_LAYOUT_CHECKS
+QX_LAYOUT_CHECK(sizeof(ResourceEntry) == 24);
+QX_LAYOUT_CHECK(offsetof(ResourceEntry, name) == 16);
+QX_LAYOUT_CHECK(offsetof(ResourceEntry, parent) == 20);
+QX_LAYOUT_CHECK(sizeof(ResourceDescription) == 16);
+QX_LAYOUT_CHECK(sizeof(ResourceDirectory) == 44);
+QX_END_LAYOUT_CHECKS
+
+} // namespace qx

@@ -1,0 +1,108 @@
+// Sounds: effects played by the host's sound system.
+//
+// The sound factory (any object's "ISoundFactory") makes sound objects that publish
+// "ISound" and optionally "IPreloadSound", "ISoundVolume", "ISoundPanorama",
+// "ISoundFrequency" and "ISoundQueue". Playback ends asynchronously: the sound system
+// sends a finished message (type 0x50001) through the host's event processing to the
+// listener given to play, also after stop.
+#pragma once
+
+#include "qx/events.h"
+#include "qx/registry.h"
+#include "qx/resources.h"
+#include "qx/streams.h"
+#include "qx/types.h"
+
+namespace qx {
+
+// Nine words: the type record, then five words that the archive and the sound factory
+// agree on.
+struct SoundDescription {
+    ResourceDescription resource;
+    std::uint32_t words[5];
+};
+
+class ISoundFactory {
+public:
+    virtual InterfaceTable* create(SoundDescription* description) = 0;
+    virtual void destroy(InterfaceTable* object) = 0;
+
+protected:
+    ~ISoundFactory() = default;
+};
+
+class ISound {
+public:
+    virtual std::int32_t unused1() = 0;
+    virtual std::int32_t unused2() = 0;
+    // Stops playback; the finished message follows through the event loop.
+    virtual std::int32_t stop() = 0;
+
+protected:
+    ~ISound() = default;
+};
+
+class IPreloadSound {
+public:
+    // Reads the sound's data from the stream (null: nothing to read); nonzero on success.
+    virtual std::int32_t preload(IRead* stream) = 0;
+    virtual void unload() = 0;
+    // Starts playback; answers a nonzero handle when it started. The finished message
+    // later goes to listener; owner is the object that plays, as a reference count.
+    virtual Handle play(IListener* listener, IReferenceCount* owner) = 0;
+
+protected:
+    ~IPreloadSound() = default;
+};
+
+class ISoundVolume {
+public:
+    virtual void setVolume(std::int32_t volume) = 0; // 0 to 255
+
+protected:
+    ~ISoundVolume() = default;
+};
+
+class ISoundPanorama {
+public:
+    virtual void setPanorama(std::int32_t panorama) = 0; // -128 left to 127 right
+
+protected:
+    ~ISoundPanorama() = default;
+};
+
+class ISoundFrequency {
+public:
+    virtual void setFrequency(std::int32_t hertz) = 0;
+
+protected:
+    ~ISoundFrequency() = default;
+};
+
+class ISoundQueue {
+public:
+    virtual std::int32_t queued() = 0;
+
+protected:
+    ~ISoundQueue() = default;
+};
+
+inline constexpr std::uint32_t kSoundFinished = 0x50001u;
+
+// The finished message. The playing object fills `sound` with itself before passing the
+// message on to its own listener.
+class SoundFinishedEvent : public Event {
+public:
+    void* sound;
+
+protected:
+    SoundFinishedEvent() : Event(kSoundFinished, "Sound::finished"), sound(nullptr) {}
+    ~SoundFinishedEvent() = default;
+};
+
+QX_BEGIN_LAYOUT_CHECKS
+QX_LAYOUT_CHECK(sizeof(SoundDescription) == 36);
+QX_LAYOUT_CHECK(offsetof(SoundFinishedEvent, sound) == 12);
+QX_END_LAYOUT_CHECKS
+
+} // namespace qx

@@ -1,0 +1,77 @@
+// Readers handed out by archives, and the events that end an asynchronous read.
+//
+// A reader object publishes IRead (blocking) or IASyncRead (asynchronous), optionally
+// IStream and ISeekable, in its InterfaceTable.
+#pragma once
+
+#include "qx/events.h"
+#include "qx/types.h"
+
+namespace qx {
+
+class IRead {
+public:
+    // Reads up to size bytes into buffer; answers the count read (0 at the end).
+    virtual std::int32_t read(void* buffer, std::int32_t size) = 0;
+
+protected:
+    ~IRead() = default;
+};
+
+class IASyncRead {
+public:
+    // Starts a read of up to size bytes into buffer and returns at once. The reader later
+    // sends a completion event (family 0x20000) to the listener, from within the host's
+    // event processing and never from inside readAsync. The result is not used.
+    virtual std::int32_t readAsync(void* buffer, std::int32_t size, IListener* listener) = 0;
+
+protected:
+    ~IASyncRead() = default;
+};
+
+// Stream control; its meaning belongs to the reader. Streams pass the call through
+// unchanged.
+class IStream {
+public:
+    virtual std::int32_t control(std::int32_t operation, void* argument) = 0;
+
+protected:
+    ~IStream() = default;
+};
+
+inline constexpr std::int32_t kStreamQuerySize = 1; // argument: std::int32_t* receiving the size
+
+class ISeekable {
+public:
+    // origin 0: from the start, 1: from the current position, 2: from the end.
+    virtual std::int32_t seek(std::int32_t offset, std::int32_t origin) = 0;
+
+protected:
+    ~ISeekable() = default;
+};
+
+// Completion kinds of an asynchronous read.
+inline constexpr std::uint32_t kReadDone = 0x20001u;       // ends the wait with 1
+inline constexpr std::uint32_t kReadDoneAlt = 0x20002u;    // ends the wait with 1
+inline constexpr std::uint32_t kReadProgress = 0x20003u;   // does not end the wait
+inline constexpr std::uint32_t kReadCount = 0x20004u;      // ends the wait with the payload
+inline constexpr std::uint32_t kReadOutOfData = 0x20005u;  // ends the wait with the payload
+inline constexpr std::uint32_t kReadFailed = 0x20006u;     // ends the wait with the payload
+
+// Made by the reader. The payload word sits where a host pointer event keeps x.
+class ReadCompletionEvent : public Event {
+public:
+    std::uint32_t reserved;
+    std::int32_t payload;
+
+protected:
+    ReadCompletionEvent(std::uint32_t eventType, const char* eventName, std::int32_t value)
+        : Event(eventType, eventName), reserved(0), payload(value) {}
+    ~ReadCompletionEvent() = default;
+};
+
+QX_BEGIN_LAYOUT_CHECKS
+QX_LAYOUT_CHECK(offsetof(ReadCompletionEvent, payload) == 16);
+QX_END_LAYOUT_CHECKS
+
+} // namespace qx

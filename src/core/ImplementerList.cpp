@@ -1,0 +1,14 @@
+#include "core/ImplementerList.h"
+
+#include "module/HostServices.h"
+
+namespace qx {
+
+ImplementerList::ImplementerList(const char* interfaceName) {
+    InterfaceRegistry* registry = hostRegistry();
+    while (void* pointer = findNext(registry, interfaceName)) {
+        append(pointer);
+    }
+}
+
+} // namespace qx

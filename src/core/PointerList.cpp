@@ -1,0 +1,46 @@
+#include <new>
+
+#include "qx/containers.h"
+
+namespace qx {
+
+void PointerList::append(void* value) {
+    Node* node = new (std::nothrow) Node{value, nullptr};
+    if (node == nullptr) {
+        return;
+    }
+    if (head_ == nullptr) {
+        head_ = node;
+    } else {
+        Node* last = head_;
+        while (last->next != nullptr) {
+            last = last->next;
+        }
+        last->next = node;
+    }
+    cursor_ = head_;
+}
+
+void* PointerList::next() {
+    if (head_ == nullptr) {
+        return nullptr;
+    }
+    if (cursor_ == nullptr) {
+        cursor_ = head_;
+        return nullptr;
+    }
+    void* value = cursor_->value;
+    cursor_ = cursor_->next;
+    return value;
+}
+
+void PointerList::clear() {
+    while (head_ != nullptr) {
+        Node* next = head_->next;
+        delete head_;
+        head_ = next;
+    }
+    cursor_ = nullptr;
+}
+
+} // namespace qx

@@ -1,0 +1,51 @@
+#include "module/Exports.h"
+
+#include <new>
+
+#include "module/HostServices.h"
+#include "module/QXChoiceFactory.h"
+
+namespace qx {
+namespace {
+
+QXChoiceFactory*& factory() {
+    static QXChoiceFactory* instance = nullptr;
+    return instance;
+}
+
+// The module needs no start-up work beyond binding; kept as the place where it would go.
+bool startUp(void* /*instance*/) { return true; }
+
+const char kPngFile[] = "pngfile";
+const DependencyBlock kDependencies = {0, {kPngFile, nullptr}};
+
+} // namespace
+} // namespace qx
+
+extern "C" {
+
+qx::InterfaceTable* init(qx::HostObject* host, const char* const* arguments) {
+    qx::bindHost(host);
+    if (!qx::startUp(qx::moduleState().instance)) {
+        return nullptr;
+    }
+    auto* made = new (std::nothrow) qx::QXChoiceFactory;
+    if (made == nullptr) {
+        return nullptr;
+    }
+    delete qx::factory();
+    qx::factory() = made;
+    if (!made->copyArguments(arguments)) {
+        return nullptr;
+    }
+    return &made->table;
+}
+
+void release() {
+    delete qx::factory();
+    qx::factory() = nullptr;
+}
+
+const qx::DependencyBlock* dependencies() { return &qx::kDependencies; }
+
+}

@@ -1,0 +1,41 @@
+// The host as the rest of the module sees it: module-wide state written by DllMain and
+// init, and thin calls into the host object. Nothing here caches what the host may change.
+#pragma once
+
+#include "qx/host.h"
+#include "qx/registry.h"
+
+namespace qx {
+
+struct ModuleState {
+    void* instance = nullptr;
+    HostObject* host = nullptr;
+    SettingsList* settings = nullptr;
+    InterfaceRegistry* registry = nullptr;
+    IAtomTable* atoms = nullptr;
+    void* auxiliary = nullptr;
+};
+
+ModuleState& moduleState();
+
+// Stores the host object and the services it returns (settings, registry, atom table,
+// auxiliary service), in that order.
+void bindHost(HostObject* host);
+// Forgets the host; later calls into it do nothing and answer null or 0.
+void unbindHost();
+
+void hostLog(std::int32_t level, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+std::int32_t hostTime();
+void hostProcessEvents();
+void* hostFindInterface(const char* objectName, const char* interfaceName);
+InterfaceRegistry* hostRegistry();
+std::uint32_t atomOf(const char* name);
+const char* atomName(std::uint32_t identifier);
+// The value of the first setting whose name equals the argument byte for byte, or null.
+const char* findSetting(const char* name);
+
+} // namespace qx
