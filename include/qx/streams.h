@@ -39,7 +39,16 @@ protected:
     ~IStream() = default;
 };
 
+// Control operations of the host's readers. Archive factories receive only a stream's
+// IStream, so they read an entry's content through it.
 inline constexpr std::int32_t kStreamQuerySize = 1; // argument: std::int32_t* receiving the size
+inline constexpr std::int32_t kStreamRead = 2;      // argument: StreamReadRequest*; answers 1
+
+struct StreamReadRequest {
+    void* buffer;
+    std::int32_t size;  // bytes wanted
+    std::int32_t count; // bytes read, written by the reader
+};
 
 class ISeekable {
 public:
