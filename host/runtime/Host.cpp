@@ -1,5 +1,6 @@
 #include "runtime/Host.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -133,6 +134,17 @@ Host::~Host() {
 }
 
 void Host::processEvents() {
+    // Timers that are due join the queue in time order, behind what is already waiting.
+    const std::int32_t now = clock_.now();
+    std::stable_sort(timers_.begin(), timers_.end(),
+                     [](const Timer& a, const Timer& b) { return a.time < b.time; });
+    std::size_t due = 0;
+    while (due < timers_.size() && timers_[due].time <= now) {
+        queue_.push_back({nullptr, nullptr, std::move(timers_[due].task)});
+        ++due;
+    }
+    timers_.erase(timers_.begin(), timers_.begin() + static_cast<std::ptrdiff_t>(due));
+
     // One pass: what was queued before the pass; events queued meanwhile wait for the next.
     std::size_t n = queue_.size();
     while (n-- > 0 && !queue_.empty()) {
@@ -206,7 +218,13 @@ void Host::post(qx::Event* event, qx::IListener* listener) {
     queue_.push_back({event, listener, {}});
 }
 
-void Host::post(std::function<void()> task) { queue_.push_back({nullptr, nullptr, std::move(task)}); }
+void Host::post(std::function<void()> task) {
+    queue_.push_back({nullptr, nullptr, std::move(task)});
+}
+
+void Host::postAt(std::int32_t time, std::function<void()> task) {
+    timers_.push_back({time, std::move(task)});
+}
 
 qx::Event* Host::makePointerEvent(std::uint32_t type, std::int32_t x, std::int32_t y) {
     return new PointerEvent(type, x, y, liveEvents_);

@@ -37,7 +37,9 @@ public:
     // Echoes every line to standard error as "[level] message" while set.
     void setEcho(bool echo) { echo_ = echo; }
     // Called with every line as it is written (for tools that report as they go).
-    void setObserver(std::function<void(const LogLine&)> observer) { observer_ = std::move(observer); }
+    void setObserver(std::function<void(const LogLine&)> observer) {
+        observer_ = std::move(observer);
+    }
     bool contains(std::int32_t level, const std::string& message) const;
     std::size_t count(const std::string& message) const;
 
@@ -88,6 +90,9 @@ public:
     void post(qx::Event* event, qx::IListener* listener);
     // Queues a call to run during event processing (host-side completions).
     void post(std::function<void()> task);
+    // Runs the task in the first event-processing pass at or after the given clock time.
+    void postAt(std::int32_t time, std::function<void()> task);
+    std::size_t pendingTimers() const { return timers_.size(); }
     std::size_t pendingEvents() const { return queue_.size(); }
     // Runs event processing until nothing is queued (bounded, for tests and frames).
     void drainEvents(int maxPasses = 64);
@@ -117,6 +122,11 @@ private:
     Log log_;
     Clock clock_;
     std::deque<Pending> queue_;
+    struct Timer {
+        std::int32_t time;
+        std::function<void()> task;
+    };
+    std::vector<Timer> timers_;
     std::int32_t liveEvents_ = 0;
 
     struct Setting {

@@ -76,7 +76,7 @@ protected:
 };
 
 // Word indices in a font description.
-inline constexpr int kFontLineHeight = 7;  // line height in pixels
+inline constexpr int kFontLineHeight = 7;   // line height in pixels
 inline constexpr int kFontLineAdvance = 11; // line advance in thousandths of the line step
 
 class Font {
@@ -129,7 +129,7 @@ public:
     Colour colour;
     std::uint32_t reserved11;
     std::uint32_t reserved12;
-    Rect clip;   // surface coordinates
+    Rect clip; // surface coordinates
     Point origin;
     Font* font;
 };

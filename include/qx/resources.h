@@ -20,11 +20,11 @@ struct ResourceEntry {
     // Atom identifier of the type name ("text", "image"); for an entry that is itself an
     // archive, of "archive/" followed by its factory's object name.
     std::uint32_t type;
-    std::uint32_t isArchive;    // nonzero when the entry can be opened as an archive
-    const char* description;    // a descriptive string (shown in the picture timing trace)
-    void* reserved;             // the archive's own word
+    std::uint32_t isArchive; // nonzero when the entry can be opened as an archive
+    const char* description; // a descriptive string (shown in the picture timing trace)
+    void* reserved;          // the archive's own word
     const char* name;
-    ResourceDirectory* parent;  // written by the directory that lists the entry
+    ResourceDirectory* parent; // written by the directory that lists the entry
 };
 
 // The first four words of every description record (bitmaps, sounds).

@@ -60,12 +60,12 @@ protected:
 };
 
 // Completion kinds of an asynchronous read.
-inline constexpr std::uint32_t kReadDone = 0x20001u;       // ends the wait with 1
-inline constexpr std::uint32_t kReadDoneAlt = 0x20002u;    // ends the wait with 1
-inline constexpr std::uint32_t kReadProgress = 0x20003u;   // does not end the wait
-inline constexpr std::uint32_t kReadCount = 0x20004u;      // ends the wait with the payload
-inline constexpr std::uint32_t kReadOutOfData = 0x20005u;  // ends the wait with the payload
-inline constexpr std::uint32_t kReadFailed = 0x20006u;     // ends the wait with the payload
+inline constexpr std::uint32_t kReadDone = 0x20001u;      // ends the wait with 1
+inline constexpr std::uint32_t kReadDoneAlt = 0x20002u;   // ends the wait with 1
+inline constexpr std::uint32_t kReadProgress = 0x20003u;  // does not end the wait
+inline constexpr std::uint32_t kReadCount = 0x20004u;     // ends the wait with the payload
+inline constexpr std::uint32_t kReadOutOfData = 0x20005u; // ends the wait with the payload
+inline constexpr std::uint32_t kReadFailed = 0x20006u;    // ends the wait with the payload
 
 // Made by the reader. The payload word sits where a host pointer event keeps x.
 class ReadCompletionEvent : public Event {

@@ -28,7 +28,7 @@ inline constexpr bool kPointersAre32Bit = sizeof(void*) == 4;
 // contract targets (GCC, Clang, MinGW) all support it, so their warning is silenced for
 // the checks.
 #if defined(__GNUC__)
-#define QX_BEGIN_LAYOUT_CHECKS \
+#define QX_BEGIN_LAYOUT_CHECKS                                                                     \
     _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"")
 #define QX_END_LAYOUT_CHECKS _Pragma("GCC diagnostic pop")
 #else

@@ -12,8 +12,7 @@ namespace qx {
 // the count returns to zero after any complete exchange.
 std::int32_t& liveModuleEvents();
 
-template <class Derived, class Base = Event>
-class EventObject : public Base {
+template <class Derived, class Base = Event> class EventObject : public Base {
 public:
     void* destroy(std::uint32_t flags) override {
         auto* self = static_cast<Derived*>(this);

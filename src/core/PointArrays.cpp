@@ -11,7 +11,8 @@ PointArray allocate(std::int32_t count) {
     if (count <= 0) {
         return array;
     }
-    array.points = static_cast<Point*>(std::malloc(sizeof(Point) * static_cast<std::size_t>(count)));
+    array.points =
+        static_cast<Point*>(std::malloc(sizeof(Point) * static_cast<std::size_t>(count)));
     array.count = array.points != nullptr ? count : 0;
     return array;
 }
@@ -31,7 +32,8 @@ PointArray makePointArray(std::initializer_list<Point> points) {
 PointArray copyPointArray(const PointArray& source) {
     PointArray array = allocate(source.count);
     if (array.count > 0) {
-        std::memcpy(array.points, source.points, sizeof(Point) * static_cast<std::size_t>(array.count));
+        std::memcpy(array.points, source.points,
+                    sizeof(Point) * static_cast<std::size_t>(array.count));
     }
     return array;
 }

@@ -46,8 +46,8 @@ void PointerArray::reserve(std::int32_t n) {
         return;
     }
     const std::int32_t capacity = (n / kStep + 1) * kStep;
-    auto* grown =
-        static_cast<void**>(std::realloc(data_, sizeof(void*) * static_cast<std::size_t>(capacity)));
+    auto* grown = static_cast<void**>(
+        std::realloc(data_, sizeof(void*) * static_cast<std::size_t>(capacity)));
     if (grown == nullptr) {
         return;
     }

@@ -47,5 +47,4 @@ void release() {
 }
 
 const qx::DependencyBlock* dependencies() { return &qx::kDependencies; }
-
 }

@@ -36,8 +36,7 @@ protected:
 
 TEST_F(Registry, LookupsIgnoreCaseAndGiveTheSubObject) {
     Door door("door");
-    EXPECT_EQ(door.table.getInterface("ireferencecount"),
-              static_cast<qx::IReferenceCount*>(&door));
+    EXPECT_EQ(door.table.getInterface("ireferencecount"), static_cast<qx::IReferenceCount*>(&door));
     EXPECT_EQ(door.table.getInterface("QXLOCKPORTE"), static_cast<Lockable*>(&door));
     EXPECT_NE(door.table.getInterface("QXLockPorte"), static_cast<void*>(&door));
     EXPECT_EQ(door.table.getInterface("IVisible"), nullptr);
