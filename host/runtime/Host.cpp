@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "module/HostServices.h"
 
@@ -233,7 +234,8 @@ qx::Event* Host::makePointerEvent(std::uint32_t type, std::int32_t x, std::int32
 std::vector<const qx::RegistryEntry*> Host::entries(const char* objectName) const {
     std::vector<const qx::RegistryEntry*> found;
     for (const qx::RegistryEntry* entry = registry_.head; entry != nullptr; entry = entry->next) {
-        if (objectName == nullptr || qx::namesEqual(entry->objectName, objectName)) {
+        // Exact: "qxchoice" (the factory) and "QXChoice" (its scenes) are different objects.
+        if (objectName == nullptr || std::strcmp(entry->objectName, objectName) == 0) {
             found.push_back(entry);
         }
     }

@@ -103,7 +103,8 @@ public:
     std::int32_t liveEvents() const { return liveEvents_; }
     std::int32_t& liveEventCounter() { return liveEvents_; }
 
-    // Registry entries whose object name matches (all when null), newest first.
+    // Registry entries whose object name equals the argument byte for byte (all when
+    // null), newest first.
     std::vector<const qx::RegistryEntry*> entries(const char* objectName = nullptr) const;
 
     Log& log() { return log_; }

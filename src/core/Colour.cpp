@@ -41,15 +41,20 @@ std::uint32_t Colour::pixelValue(std::uint32_t format) const {
     }
     int remaining[5] = {bits[0], bits[1], bits[2], bits[3], bits[4]};
     std::uint32_t result = 0;
-    for (std::size_t i = 0; i < length && i < 32; ++i) {
+    for (std::size_t i = 0; i < length; ++i) {
         const int channel = channelOf(name[i]);
         if (channel < 0) {
             continue;
         }
         --remaining[channel];
+        const std::size_t position = length - 1 - i;
+        // A pixel value has 32 bits; whatever a longer name describes above them falls off.
+        if (position >= 32 || remaining[channel] >= 32) {
+            continue;
+        }
         const std::uint32_t bit =
             (static_cast<std::uint32_t>(reduced[channel]) >> remaining[channel]) & 1u;
-        result |= bit << (length - 1 - i);
+        result |= bit << position;
     }
     return result;
 }

@@ -1,4 +1,3 @@
-#include <cctype>
 #include <cstdlib>
 
 #include "qx/registry.h"
@@ -7,15 +6,21 @@ namespace qx {
 
 namespace {
 const char kUnnamed[] = "<unnamed>";
+
+// ASCII only: std::tolower would follow whatever locale the host process has set.
+int foldCase(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? u - 'A' + 'a' : u;
 }
+} // namespace
 
 bool namesEqual(const char* a, const char* b) {
     if (a == nullptr || b == nullptr) {
         return a == b;
     }
     for (;; ++a, ++b) {
-        const int ca = std::tolower(static_cast<unsigned char>(*a));
-        const int cb = std::tolower(static_cast<unsigned char>(*b));
+        const int ca = foldCase(*a);
+        const int cb = foldCase(*b);
         if (ca != cb) {
             return false;
         }

@@ -51,6 +51,10 @@ TEST(Colour, PixelValuePacksByTheFormatName) {
     EXPECT_EQ(qx::Colour(0, 255, 0).pixelValue(id("rrrrrggggggbbbbb")), 0x07E0u);
     // Bits of a name's unknown characters stay 0.
     EXPECT_EQ(qx::Colour(255, 255, 255).pixelValue(id("--------bbbbbbbb")), 0xFFu);
+    // Names longer than a 32-bit pixel keep their low 32 bits; the rest falls off.
+    EXPECT_EQ(qx::Colour(255, 0, 255).pixelValue(id("rrrrrrrr--------bbbbbbbb----------------")),
+              0xFF0000u);
+    EXPECT_EQ(qx::Colour(1, 2, 3).pixelValue(12345), 0u);
 }
 
 } // namespace

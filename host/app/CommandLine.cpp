@@ -1,0 +1,98 @@
+#include "app/CommandLine.h"
+
+#include <cctype>
+#include <ostream>
+
+namespace qxhost::app {
+
+namespace {
+
+const Command kCommands[] = {
+    {"info", "MODULE", "show a module's dependencies and what it registers",
+     "Loads MODULE (a .kpx file), prints its dependency list, calls init with this host\n"
+     "and four null argument strings, lists the registry entries the module made, then\n"
+     "calls release and shows that none of them remain.\n",
+     runInfo},
+};
+
+bool isHelp(const std::string& argument) {
+    return argument == "--help" || argument == "-h" || argument == "help";
+}
+
+const Command* findCommand(const std::string& name) {
+    for (const Command& command : kCommands) {
+        if (name == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+void printUsage(std::ostream& out) {
+    out << "Usage: qxhost COMMAND [ARGUMENTS]\n"
+           "\n"
+           "The reference host of the qxchoice scene module.\n"
+           "\n"
+           "Commands:\n";
+    for (const Command& command : kCommands) {
+        std::string head = std::string(command.name) + " " + command.synopsis;
+        head.resize(head.size() < 24 ? 24 : head.size() + 1, ' ');
+        out << "  " << head << command.summary << "\n";
+    }
+    out << "\n"
+           "Run \"qxhost COMMAND --help\" for a command's details.\n";
+}
+
+void printCommandHelp(const Command& command, std::ostream& out) {
+    std::string summary = command.summary;
+    summary[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(summary[0])));
+    out << "Usage: qxhost " << command.name << " " << command.synopsis << "\n\n"
+        << summary << ".\n";
+    if (command.details != nullptr) {
+        out << "\n" << command.details;
+    }
+}
+
+} // namespace
+
+int usageError(std::ostream& err, const std::string& message) {
+    err << "qxhost: " << message << " (see qxhost --help)\n";
+    return kExitUsage;
+}
+
+int failure(std::ostream& err, const std::string& message) {
+    err << "qxhost: " << message << "\n";
+    return kExitFailure;
+}
+
+int runCommandLine(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    if (arguments.empty()) {
+        return usageError(err, "no command given");
+    }
+    const std::string& name = arguments.front();
+    if (isHelp(name)) {
+        if (arguments.size() > 1) {
+            if (const Command* command = findCommand(arguments[1])) {
+                printCommandHelp(*command, out);
+                return kExitOk;
+            }
+            return usageError(err, "unknown command \"" + arguments[1] + "\"");
+        }
+        printUsage(out);
+        return kExitOk;
+    }
+    const Command* command = findCommand(name);
+    if (command == nullptr) {
+        return usageError(err, "unknown command \"" + name + "\"");
+    }
+    Arguments rest(arguments.begin() + 1, arguments.end());
+    for (const std::string& argument : rest) {
+        if (argument == "--help" || argument == "-h") {
+            printCommandHelp(*command, out);
+            return kExitOk;
+        }
+    }
+    return command->run(rest, out, err);
+}
+
+} // namespace qxhost::app
