@@ -91,6 +91,10 @@ public:
     // Copies up to size bytes of the entry's content; answers the count read.
     std::int32_t readData(ResourceEntry* entry, void* buffer, std::int32_t size);
 
+    // Frees a whole tree from its root at shutdown: closes every directory's stream and
+    // frees the nodes. Archives stay with their factories. A non-root is left alone.
+    static void destroyTree(ResourceDirectory* root);
+
     IArchive* archive() const { return archive_; }
     ResourceEntry* entry() const { return entry_; }
     ResourceDirectory* parent() const { return parent_; }
@@ -103,6 +107,7 @@ private:
     struct Search;
     void openArchive();
     ResourceEntry* search(Search& state);
+    ResourceDirectory* childFor(const ResourceEntry* entry) const;
 
     IArchiveFactory* archiveFactory_ = nullptr;
     InterfaceTable* archiveObject_ = nullptr;

@@ -1,0 +1,266 @@
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "module/HostServices.h"
+#include "qx/resources.h"
+#include "resource/ReadStream.h"
+
+namespace qx {
+
+namespace {
+constexpr char kArchivePrefix[] = "archive/";
+constexpr std::size_t kArchivePrefixLength = sizeof kArchivePrefix - 1;
+
+bool hasArchivePrefix(const char* typeName) {
+    for (std::size_t i = 0; i < kArchivePrefixLength; ++i) {
+        const char c = typeName[i];
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != kArchivePrefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+struct ResourceDirectory::Search {
+    ResourceEntry* after;
+    const char* name; // null: any name
+    std::uint32_t type;
+    bool anyType;
+    bool collecting;
+
+    bool matches(const ResourceEntry* entry) const {
+        return (name == nullptr || namesEqual(entry->name, name)) &&
+               (anyType || entry->type == type);
+    }
+};
+
+ResourceDirectory::ResourceDirectory(ResourceEntry* entry, Handle handle)
+    : entry_(entry), handle_(handle) {
+    parent_ = entry != nullptr ? entry->parent : nullptr;
+    stream_ = parent_ != nullptr ? parent_->openStream(entry, handle) : nullptr;
+    openArchive();
+    if (parent_ != nullptr) {
+        parent_->children_.append(this);
+    }
+}
+
+void ResourceDirectory::openArchive() {
+    if (entry_ == nullptr) {
+        return;
+    }
+    const char* typeName = atomName(entry_->type);
+    if (typeName == nullptr) {
+        typeName = "";
+    }
+    const char* factoryName =
+        hasArchivePrefix(typeName) ? typeName + kArchivePrefixLength : typeName;
+
+    archiveFactory_ =
+        static_cast<IArchiveFactory*>(hostFindInterface(factoryName, "IArchiveFactory"));
+    if (archiveFactory_ == nullptr) {
+        hostLog(kLogError, "No ArchiveFactory for %s.\n", factoryName);
+        return;
+    }
+    archiveObject_ = archiveFactory_->create(entry_, handle_, stream_);
+    if (archiveObject_ == nullptr) {
+        hostLog(kLogError, "ArchiveFactory %s returned NULL.\n", factoryName);
+        return;
+    }
+    archive_ = static_cast<IArchive*>(archiveObject_->getInterface("IArchive"));
+    if (archive_ == nullptr) {
+        hostLog(kLogError, "Archive %s has no interface.\n", factoryName);
+    }
+}
+
+const char* ResourceDirectory::name() const {
+    return entry_ != nullptr && entry_->name != nullptr ? entry_->name : "<unknown>";
+}
+
+void ResourceDirectory::entries(PointerList& list) {
+    if (archive_ == nullptr) {
+        return;
+    }
+    for (ResourceEntry* entry = archive_->nextEntry(nullptr); entry != nullptr;
+         entry = archive_->nextEntry(entry)) {
+        entry->parent = this;
+        list.append(entry);
+    }
+}
+
+Handle ResourceDirectory::entryHandle(ResourceEntry* entry) {
+    if (entry == nullptr || entry->parent == nullptr || entry->parent->archive_ == nullptr) {
+        return 0;
+    }
+    return entry->parent->archive_->entryHandle(entry);
+}
+
+ReadStream* ResourceDirectory::openStream(ResourceEntry* entry, Handle handle) {
+    if (entry == nullptr || entry->parent != this || archive_ == nullptr) {
+        return nullptr;
+    }
+    InterfaceTable* reader = archive_->openReader(entry, handle);
+    if (reader == nullptr) {
+        return nullptr;
+    }
+    auto* stream = new (std::nothrow) ReadStream(reader);
+    if (stream == nullptr) {
+        archive_->closeReader(reader);
+    }
+    return stream;
+}
+
+void ResourceDirectory::closeStream(ReadStream* stream) {
+    if (stream == nullptr) {
+        return;
+    }
+    if (archive_ != nullptr) {
+        archive_->closeReader(stream->reader());
+    }
+    delete stream;
+}
+
+ResourceEntry* ResourceDirectory::find(const char* path) {
+    if (path == nullptr) {
+        return nullptr;
+    }
+    const char* slash = std::strchr(path, '/');
+    const std::string head = slash != nullptr ? std::string(path, slash) : std::string(path);
+    const char* rest = slash != nullptr ? slash + 1 : nullptr;
+    const bool any = head == "*";
+
+    if (rest != nullptr) {
+        for (std::int32_t i = 0; i < children_.size(); ++i) {
+            auto* child = static_cast<ResourceDirectory*>(children_.get(i));
+            if (any || namesEqual(child->name(), head.c_str())) {
+                return child->find(rest);
+            }
+        }
+    }
+
+    PointerList list;
+    entries(list);
+    ResourceEntry* found = nullptr;
+    while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
+        if (any || namesEqual(entry->name, head.c_str())) {
+            found = entry;
+            break;
+        }
+    }
+    if (found == nullptr) {
+        hostLog(kLogTrace, "missing resource:<<%s>>\n", path);
+        return nullptr;
+    }
+    if (rest == nullptr) {
+        return found;
+    }
+    auto* directory = new (std::nothrow) ResourceDirectory(found, entryHandle(found));
+    return directory != nullptr ? directory->find(rest) : nullptr;
+}
+
+ResourceDirectory* ResourceDirectory::childFor(const ResourceEntry* entry) const {
+    for (std::int32_t i = 0; i < children_.size(); ++i) {
+        auto* child = static_cast<ResourceDirectory*>(children_.get(i));
+        if (child->entry_ == entry) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+ResourceDirectory* ResourceDirectory::openDirectory(ResourceEntry* entry) {
+    if (entry == nullptr) {
+        return nullptr;
+    }
+    if (entry->parent != this) {
+        return entry->parent != nullptr ? entry->parent->openDirectory(entry) : nullptr;
+    }
+    if (ResourceDirectory* child = childFor(entry)) {
+        return child;
+    }
+    return new (std::nothrow) ResourceDirectory(entry, entryHandle(entry));
+}
+
+ResourceEntry* ResourceDirectory::findEntry(ResourceEntry* after, const char* entryName,
+                                            const char* typeName) {
+    Search state{after, entryName, typeName != nullptr ? atomOf(typeName) : 0u, typeName == nullptr,
+                 after == nullptr};
+    return search(state);
+}
+
+ResourceEntry* ResourceDirectory::search(Search& state) {
+    PointerList list;
+    entries(list);
+    while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
+        if (!state.matches(entry)) {
+            continue;
+        }
+        if (state.collecting) {
+            return entry;
+        }
+        // Everything after the given entry is searched, in later directories too.
+        if (entry == state.after) {
+            state.collecting = true;
+        }
+    }
+
+    for (std::int32_t i = 0; i < children_.size(); ++i) {
+        if (ResourceEntry* found =
+                static_cast<ResourceDirectory*>(children_.get(i))->search(state)) {
+            return found;
+        }
+    }
+
+    while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
+        if (entry->isArchive == 0 || childFor(entry) != nullptr) {
+            continue;
+        }
+        auto* directory = new (std::nothrow) ResourceDirectory(entry, entryHandle(entry));
+        if (directory == nullptr) {
+            continue;
+        }
+        if (ResourceEntry* found = directory->search(state)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+std::int32_t ResourceDirectory::readData(ResourceEntry* entry, void* buffer, std::int32_t size) {
+    if (entry == nullptr || buffer == nullptr || size <= 0 || entry->parent == nullptr) {
+        return 0;
+    }
+    ResourceDirectory* directory = entry->parent;
+    ReadStream* stream = directory->openStream(entry, directory->entryHandle(entry));
+    if (stream == nullptr) {
+        return 0;
+    }
+    const std::int32_t count = stream->read(buffer, size);
+    directory->closeStream(stream);
+    return count;
+}
+
+void ResourceDirectory::destroyTree(ResourceDirectory* root) {
+    if (root == nullptr || root->parent_ != nullptr) {
+        return;
+    }
+    // Children first, so that each stream goes back to a parent archive that still exists.
+    struct Walk {
+        static void free(ResourceDirectory* node) {
+            for (std::int32_t i = 0; i < node->children_.size(); ++i) {
+                free(static_cast<ResourceDirectory*>(node->children_.get(i)));
+            }
+            if (node->parent_ != nullptr) {
+                node->parent_->closeStream(node->stream_);
+            }
+            // Only the tree makes directories, always of this exact class.
+            node->~ResourceDirectory();
+            ::operator delete(static_cast<void*>(node));
+        }
+    };
+    Walk::free(root);
+}
+
+} // namespace qx
