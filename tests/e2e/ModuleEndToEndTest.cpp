@@ -62,16 +62,6 @@ TEST_F(BuiltModule, InitWithNullArgumentsRegistersTheSceneFactoryInTheHostRegist
     EXPECT_TRUE(host.log().lines().empty());
 }
 
-TEST_F(BuiltModule, InitKeepsWorkingWithArgumentStringsTheHostThenFrees) {
-    std::string first = "--first";
-    std::string third = "third";
-    ASSERT_NE(module.init(host, {first.c_str(), nullptr, third.c_str(), nullptr}), nullptr);
-    first.assign(100, 'x');
-    third.clear();
-    module.release();
-    EXPECT_TRUE(host.entries().empty());
-}
-
 TEST_F(BuiltModule, ASceneLivesFromCreateSceneToDestroyScene) {
     qx::InterfaceTable* table = module.init(host);
     ASSERT_NE(table, nullptr);

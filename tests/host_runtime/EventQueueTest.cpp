@@ -108,18 +108,6 @@ TEST_F(EventQueue, DrainStopsAfterItsPassLimit) {
     EXPECT_EQ(host.pendingEvents(), 1u);
 }
 
-TEST_F(EventQueue, PointerEventsCarryTheirPointAndAreCounted) {
-    qx::Event* event = host.makePointerEvent(qx::kHostPointerPressed, 320, 240);
-    EXPECT_EQ(host.liveEvents(), 1);
-    EXPECT_EQ(qx::familyOf(event->type), qx::kFamilyHostPointer);
-    auto* pointer = static_cast<qx::HostPointerEvent*>(event);
-    EXPECT_EQ(pointer->x, 320);
-    EXPECT_EQ(pointer->y, 240);
-    EXPECT_STREQ(event->name, "Host::pointerPressed");
-    event->destroy(1);
-    EXPECT_EQ(host.liveEvents(), 0);
-}
-
 TEST_F(EventQueue, TimersRunInTimeOrderOnceTheClockReachesThem) {
     host.clock().set(1000);
     std::vector<std::string> order;
