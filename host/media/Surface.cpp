@@ -1,0 +1,234 @@
+#include "media/Surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "media/PngCodec.h"
+
+namespace qxhost {
+
+namespace {
+
+std::uint8_t component(std::int32_t value) {
+    return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+}
+
+// Endpoints this far out would make the step loop long; such lines are cut to the screen
+// first.
+constexpr std::int64_t kPlainLineReach = 4096;
+
+bool nearScreen(qx::Point p) {
+    return std::abs(std::int64_t{p.x}) < kPlainLineReach &&
+           std::abs(std::int64_t{p.y}) < kPlainLineReach;
+}
+
+// Cuts the segment to the rectangle (Liang-Barsky); false when nothing of it is inside.
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double left, double top,
+                 double right, double bottom) {
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - left, right - x0, y0 - top, bottom - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) {
+                return false;
+            }
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            t0 = std::max(t0, t);
+        } else {
+            t1 = std::min(t1, t);
+        }
+        if (t0 > t1) {
+            return false;
+        }
+    }
+    const double sx = x0;
+    const double sy = y0;
+    x0 = sx + t0 * dx;
+    y0 = sy + t0 * dy;
+    x1 = sx + t1 * dx;
+    y1 = sy + t1 * dy;
+    return true;
+}
+
+} // namespace
+
+Surface::Surface(Host& host)
+    : table_("surface"), host_(host), format_(host.atoms().identifierOf(kScreenFormat)),
+      layout_(*PixelLayout::parse(kScreenFormat)), colour_(255, 255, 255),
+      pixels_(static_cast<std::size_t>(kWidth * kHeight), 0) {
+    table_.addInterface("ISurface", static_cast<qx::ISurface*>(this));
+}
+
+void Surface::setColour(qx::Colour colour) { colour_ = colour; }
+
+std::uint16_t Surface::pixelOf(qx::Colour colour) const {
+    Rgba rgba;
+    rgba.red = component(colour.red);
+    rgba.green = component(colour.green);
+    rgba.blue = component(colour.blue);
+    return static_cast<std::uint16_t>(layout_.pack(rgba));
+}
+
+void Surface::plot(std::int64_t x, std::int64_t y, std::uint16_t value) {
+    if (x >= 0 && x < kWidth && y >= 0 && y < kHeight) {
+        pixels_[static_cast<std::size_t>(y * kWidth + x)] = value;
+    }
+}
+
+void Surface::line(qx::Point from, qx::Point to, std::uint16_t value) {
+    std::int64_t x0 = from.x;
+    std::int64_t y0 = from.y;
+    std::int64_t x1 = to.x;
+    std::int64_t y1 = to.y;
+    if (!nearScreen(from) || !nearScreen(to)) {
+        double fx0 = from.x, fy0 = from.y, fx1 = to.x, fy1 = to.y;
+        if (!clipSegment(fx0, fy0, fx1, fy1, -1.0, -1.0, kWidth, kHeight)) {
+            return;
+        }
+        x0 = std::llround(fx0);
+        y0 = std::llround(fy0);
+        x1 = std::llround(fx1);
+        y1 = std::llround(fy1);
+    }
+    const std::int64_t dx = std::abs(x1 - x0);
+    const std::int64_t dy = -std::abs(y1 - y0);
+    const std::int64_t sx = x0 < x1 ? 1 : -1;
+    const std::int64_t sy = y0 < y1 ? 1 : -1;
+    std::int64_t error = dx + dy;
+    for (;;) {
+        plot(x0, y0, value);
+        if (x0 == x1 && y0 == y1) {
+            return;
+        }
+        const std::int64_t twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x0 += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y0 += sy;
+        }
+    }
+}
+
+void Surface::polygon(qx::PointArray points) {
+    if (points.points != nullptr && points.count > 0) {
+        const std::uint16_t value = pixelOf(colour_);
+        for (std::int32_t i = 0; i < points.count; ++i) {
+            line(points.points[i], points.points[(i + 1) % points.count], value);
+        }
+    }
+    std::free(points.points);
+}
+
+void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx::Rect source) {
+    if (bitmap == nullptr || bitmap->bitmap == nullptr) {
+        return;
+    }
+    const qx::BitmapDescription& description = bitmap->description;
+    // Cut the source to the picture, moving the destination along, then to the screen.
+    const qx::Rect inside = source.intersect(qx::Rect(0, 0, description.width, description.height));
+    const std::int64_t left = std::int64_t{x} + inside.x - source.x;
+    const std::int64_t top = std::int64_t{y} + inside.y - source.y;
+    const std::int64_t right = std::min<std::int64_t>(left + inside.width, kWidth);
+    const std::int64_t bottom = std::min<std::int64_t>(top + inside.height, kHeight);
+    const std::int64_t firstX = std::max<std::int64_t>(left, 0);
+    const std::int64_t firstY = std::max<std::int64_t>(top, 0);
+    if (inside.isEmpty() || firstX >= right || firstY >= bottom) {
+        return;
+    }
+    const auto width = static_cast<std::size_t>(right - firstX);
+    const auto height = static_cast<std::int32_t>(bottom - firstY);
+    const auto sourceX = static_cast<std::int32_t>(inside.x + (firstX - left));
+    const auto sourceY = static_cast<std::int32_t>(inside.y + (firstY - top));
+
+    qx::RowBlock* rows = bitmap->bitmap->lockRows(sourceY, sourceY + height - 1);
+    if (rows == nullptr) {
+        return;
+    }
+    auto from = PixelLayout::parse(host_.atoms().nameOf(description.format));
+    if (!from || from->bitsPerPixel() != rows->bitsPerPixel) {
+        from = PixelLayout::standard(rows->bitsPerPixel);
+    }
+    if (from) {
+        for (std::int32_t row = 0; row < height; ++row) {
+            const std::uint8_t* in = rows->address + std::int64_t{row} * rows->pitch +
+                                     std::int64_t{sourceX} * from->bytesPerPixel();
+            auto* out = reinterpret_cast<std::uint8_t*>(
+                &pixels_[static_cast<std::size_t>((firstY + row) * kWidth + firstX)]);
+            PixelLayout::convert(in, *from, out, layout_, width);
+        }
+    }
+    bitmap->bitmap->unlockRows(rows);
+}
+
+qx::RowBlock* Surface::lockRows(std::int32_t first, std::int32_t last) {
+    if (first < 0 || first > last || last >= kHeight) {
+        return nullptr;
+    }
+    auto block = std::make_unique<qx::RowBlock>();
+    block->address = reinterpret_cast<std::uint8_t*>(&pixels_[std::size_t(first) * kWidth]);
+    block->bitsPerPixel = 16;
+    block->pitch = kPitch;
+    locks_.push_back(std::move(block));
+    return locks_.back().get();
+}
+
+void Surface::unlockRows(qx::RowBlock* block) {
+    auto found = std::find_if(locks_.begin(), locks_.end(),
+                              [block](const auto& b) { return b.get() == block; });
+    if (found != locks_.end()) {
+        locks_.erase(found);
+    }
+}
+
+qx::Canvas Surface::makeCanvas() {
+    qx::Canvas canvas{};
+    canvas.surface = this;
+    canvas.format = format_;
+    canvas.bitsPerPixel = 16;
+    canvas.colour = qx::Colour(255, 255, 255);
+    canvas.clip = qx::Rect(0, 0, kWidth, kHeight);
+    canvas.origin = qx::Point(0, 0);
+    canvas.font = nullptr;
+    return canvas;
+}
+
+bool Surface::savePng(const std::string& path) {
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth * kHeight * 3));
+    for (std::size_t i = 0; i < pixels_.size(); ++i) {
+        const Rgba colour = layout_.unpack(pixels_[i]);
+        rgb[i * 3] = colour.red;
+        rgb[i * 3 + 1] = colour.green;
+        rgb[i * 3 + 2] = colour.blue;
+    }
+    std::string error;
+    if (!writeRgbPng(path, kWidth, kHeight, rgb.data(), kWidth * 3, error)) {
+        host_.log(qx::kLogError, "surface: cannot write %s: %s", path.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void Surface::fill(qx::Colour colour) {
+    std::fill(pixels_.begin(), pixels_.end(), pixelOf(colour));
+}
+
+std::uint16_t Surface::pixel(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || x >= kWidth || y < 0 || y >= kHeight) {
+        return 0;
+    }
+    return pixels_[static_cast<std::size_t>(y * kWidth + x)];
+}
+
+} // namespace qxhost

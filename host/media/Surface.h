@@ -1,0 +1,77 @@
+// The screen: a 640 x 480 framebuffer in "-rrrrrgggggbbbbb", one little-endian 16-bit word
+// per pixel, rows 1280 bytes apart. A scene draws on it through the Canvas record that
+// makeCanvas gives.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "media/PixelLayout.h"
+#include "qx/canvas.h"
+#include "runtime/Host.h"
+
+namespace qxhost {
+
+class Surface final : public qx::ISurface {
+public:
+    static constexpr std::int32_t kWidth = 640;
+    static constexpr std::int32_t kHeight = 480;
+    static constexpr std::int32_t kPitch = kWidth * 2;
+
+    explicit Surface(Host& host);
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+    ~Surface() = default;
+
+    void unused1() override {}
+    void setColour(qx::Colour colour) override;
+    void unused3() override {}
+    void unused4() override {}
+    void unused5() override {}
+    void unused6() override {}
+    void unused7() override {}
+    void unused8() override {}
+    void unused9() override {}
+    void unused10() override {}
+    void unused11() override {}
+    void unused12() override {}
+    void unused13() override {}
+    // The outline through the points, closed, clipped to the screen.
+    void polygon(qx::PointArray points) override;
+    // Clipped to the bitmap and to the screen; 8, 24 and 32-bit pixels are converted (the
+    // alpha of 32-bit ones is dropped, 8-bit ones show as grey).
+    void copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx::Rect source) override;
+    // Null unless 0 <= first <= last < 480.
+    qx::RowBlock* lockRows(std::int32_t first, std::int32_t last) override;
+    void unlockRows(qx::RowBlock* block) override;
+
+    // A drawing context on this surface: its format, 16 bits, clip of the whole screen,
+    // origin (0, 0), white, no font.
+    qx::Canvas makeCanvas();
+    // Writes the screen as a 24-bit PNG; false (with a log line) when it cannot.
+    bool savePng(const std::string& path);
+
+    void fill(qx::Colour colour);
+    std::uint16_t pixel(std::int32_t x, std::int32_t y) const;
+    std::uint16_t pixelOf(qx::Colour colour) const;
+    const std::vector<std::uint16_t>& pixels() const { return pixels_; }
+    std::uint32_t format() const { return format_; }
+    qx::Colour colour() const { return colour_; }
+    qx::InterfaceTable* table() { return &table_; }
+
+private:
+    void plot(std::int64_t x, std::int64_t y, std::uint16_t value);
+    void line(qx::Point from, qx::Point to, std::uint16_t value);
+
+    qx::InterfaceTable table_;
+    Host& host_;
+    std::uint32_t format_;
+    PixelLayout layout_;
+    qx::Colour colour_;
+    std::vector<std::uint16_t> pixels_;
+    std::vector<std::unique_ptr<qx::RowBlock>> locks_;
+};
+
+} // namespace qxhost

@@ -1,0 +1,71 @@
+// One TrueType family as FreeType faces (regular, and bold for the highlighted style), with
+// the cache of rendered glyphs that every font of the family shares. A glyph is rendered
+// once per (character, pixel size, style); drawing the same text again only reads the cache.
+#pragma once
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/Host.h"
+
+namespace qxhost {
+
+struct Glyph {
+    std::int32_t left = 0; // from the pen position to the first column
+    std::int32_t top = 0;  // from the baseline up to the first row
+    std::int32_t width = 0;
+    std::int32_t rows = 0;
+    std::int32_t advance = 0;           // pixels to the next pen position
+    std::vector<std::uint8_t> coverage; // rows x width, 0 to 255
+};
+
+struct LineMetrics {
+    std::int32_t ascender = 0; // baseline below the top of the line
+    std::int32_t height = 0;   // line height in pixels
+};
+
+class Typeface {
+public:
+    Typeface(Host& host, FT_Library library, const std::string& regularPath,
+             const std::string& boldPath);
+    Typeface(const Typeface&) = delete;
+    Typeface& operator=(const Typeface&) = delete;
+    ~Typeface();
+
+    bool usable() const { return regular_ != nullptr; }
+    // Style 1 is bold; every other style regular. Null when the character cannot be
+    // rendered. The glyph stays valid until the next trim.
+    const Glyph* glyph(char32_t character, std::int32_t pixelSize, std::int32_t style);
+    LineMetrics metrics(std::int32_t pixelSize, std::int32_t style);
+    // Empties the cache once it holds kCacheLimit glyphs; called between texts, never while
+    // glyphs of one text are in use.
+    void trim();
+
+    std::size_t rasterisations() const { return rasterisations_; }
+    std::size_t cacheHits() const { return cacheHits_; }
+    std::size_t cachedGlyphs() const { return glyphs_.size(); }
+
+    // Sizes change every frame while text is animated, so the cache starts over at this
+    // size rather than growing without bound.
+    static constexpr std::size_t kCacheLimit = 8192;
+
+private:
+    FT_Face open(const std::string& path);
+    FT_Face faceFor(std::int32_t style) const;
+
+    Host& host_;
+    FT_Library library_;
+    FT_Face regular_ = nullptr;
+    FT_Face bold_ = nullptr;
+    std::unordered_map<std::uint64_t, Glyph> glyphs_;
+    std::unordered_map<std::uint64_t, LineMetrics> metrics_;
+    std::size_t rasterisations_ = 0;
+    std::size_t cacheHits_ = 0;
+};
+
+} // namespace qxhost

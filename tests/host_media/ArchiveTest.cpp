@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include "MediaTestSupport.h"
+#include "media/PngArchive.h"
+#include "media/WavArchive.h"
+#include "qx/bitmap.h"
+#include "qx/sound.h"
+
+namespace {
+
+using mediatest::ByteStream;
+using mediatest::FileEntry;
+using Bytes = std::vector<std::uint8_t>;
+
+class Archives : public ::testing::Test {
+protected:
+    // Opens the bytes as the given factory would be asked to by a directory.
+    qx::IArchive* open(qxhost::FileArchiveFactory& factory, const Bytes& bytes,
+                       const char* path = "choice/picture.png") {
+        files.push_back(std::make_unique<FileEntry>(path));
+        ByteStream stream(bytes);
+        qx::InterfaceTable* table = factory.create(&files.back()->entry, 0, &stream);
+        return table == nullptr ? nullptr
+                                : static_cast<qx::IArchive*>(table->getInterface("IArchive"));
+    }
+    // The single entry's content as its reader gives it.
+    Bytes content(qx::IArchive* archive) {
+        qx::ResourceEntry* entry = archive->nextEntry(nullptr);
+        qx::InterfaceTable* reader = archive->openReader(entry, archive->entryHandle(entry));
+        Bytes bytes = mediatest::readAll(static_cast<qx::IRead*>(reader->getInterface("IRead")));
+        archive->closeReader(reader);
+        return bytes;
+    }
+    const qx::BitmapDescription& picture(qx::IArchive* archive) {
+        return *reinterpret_cast<qx::BitmapDescription*>(
+            archive->entryHandle(archive->nextEntry(nullptr)));
+    }
+    std::uint32_t atom(const char* name) { return host.atoms().identifierOf(name); }
+
+    qxhost::Host host;
+    qxhost::PngArchiveFactory pngs{host};
+    qxhost::WavArchiveFactory wavs{host};
+    std::vector<std::unique_ptr<FileEntry>> files;
+};
+
+TEST_F(Archives, PngDepthsDecodeToHostByteOrder) {
+    mediatest::PngSpec rgb{2, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60}};
+    qx::IArchive* archive = open(pngs, mediatest::makePng(rgb));
+    qx::ResourceEntry* image = archive->nextEntry(nullptr);
+    ASSERT_NE(image, nullptr);
+    EXPECT_STREQ(image->name, "image");
+    EXPECT_EQ(image->type, atom("image"));
+    EXPECT_STREQ(image->description, "choice/picture.png");
+    EXPECT_EQ(archive->nextEntry(image), nullptr);
+    const qx::BitmapDescription& d = picture(archive);
+    EXPECT_EQ(d.resource.type, atom("image"));
+    EXPECT_EQ(d.width, 2);
+    EXPECT_EQ(d.height, 1);
+    EXPECT_EQ(d.bitsPerPixel, 24);
+    EXPECT_EQ(d.format, atom("rrrrrrrrggggggggbbbbbbbb"));
+    EXPECT_EQ(d.frames, 1);
+    EXPECT_EQ(d.flags, 0u);
+    EXPECT_EQ(content(archive), (Bytes{30, 20, 10, 60, 50, 40}));
+
+    mediatest::PngSpec rgba{1, 2, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 4, 250, 251, 252, 255}};
+    archive = open(pngs, mediatest::makePng(rgba));
+    EXPECT_EQ(picture(archive).bitsPerPixel, 32);
+    EXPECT_EQ(content(archive), (Bytes{3, 2, 1, 4, 252, 251, 250, 255}));
+
+    mediatest::PngSpec grey{3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 128, 255}};
+    archive = open(pngs, mediatest::makePng(grey));
+    EXPECT_EQ(picture(archive).bitsPerPixel, 8);
+    EXPECT_EQ(picture(archive).format, atom("aaaaaaaa"));
+    EXPECT_EQ(content(archive), (Bytes{0, 128, 255}));
+
+    // 16-bit channels keep their high byte (0xABAB is exactly 0xAB scaled down).
+    mediatest::PngSpec deep{1, 1, PNG_COLOR_TYPE_RGB, 16, {0xAB, 0xAB, 0x12, 0x12, 0xFF, 0xFF}};
+    EXPECT_EQ(content(open(pngs, mediatest::makePng(deep))), (Bytes{0xFF, 0x12, 0xAB}));
+}
+
+TEST_F(Archives, PalettesAndGreyAlphaAreExpanded) {
+    mediatest::PngSpec indexed{3, 1, PNG_COLOR_TYPE_PALETTE, 8, {2, 0, 1}};
+    indexed.palette = {{255, 0, 0}, {0, 255, 0}, {1, 2, 3}};
+    qx::IArchive* archive = open(pngs, mediatest::makePng(indexed));
+    EXPECT_EQ(picture(archive).bitsPerPixel, 24);
+    EXPECT_EQ(content(archive), (Bytes{3, 2, 1, 0, 0, 255, 0, 255, 0}));
+
+    indexed.transparency = {0, 128};
+    archive = open(pngs, mediatest::makePng(indexed));
+    EXPECT_EQ(picture(archive).bitsPerPixel, 32);
+    EXPECT_EQ(content(archive), (Bytes{3, 2, 1, 255, 0, 0, 255, 0, 0, 255, 0, 128}));
+
+    mediatest::PngSpec greyAlpha{2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {200, 255, 7, 9}};
+    archive = open(pngs, mediatest::makePng(greyAlpha));
+    EXPECT_EQ(picture(archive).bitsPerPixel, 32);
+    EXPECT_EQ(content(archive), (Bytes{200, 200, 200, 255, 7, 7, 7, 9}));
+
+    mediatest::PngSpec bits{3, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10100000}};
+    EXPECT_EQ(content(open(pngs, mediatest::makePng(bits))), (Bytes{255, 0, 255}));
+}
+
+TEST_F(Archives, FramesTextSetsTheStripCountOrIsReported) {
+    mediatest::PngSpec strip{1, 3, PNG_COLOR_TYPE_GRAY, 8, {1, 2, 3}};
+    strip.texts = {{"frames", "3"}};
+    EXPECT_EQ(picture(open(pngs, mediatest::makePng(strip))).frames, 3);
+    for (const char* bad : {"0", "4", "two", ""}) {
+        strip.texts = {{"Title", "x"}, {"frames", bad}};
+        EXPECT_EQ(picture(open(pngs, mediatest::makePng(strip), "strip.png")).frames, 1) << bad;
+        ASSERT_FALSE(host.log().lines().empty());
+        EXPECT_EQ(host.log().lines().back().level, qx::kLogError);
+        EXPECT_EQ(host.log().lines().back().message.rfind("pngfile: strip.png: text", 0), 0u);
+    }
+}
+
+TEST_F(Archives, CorruptPngIsLoggedWithItsFileAndHasNoEntries) {
+    const Bytes good = mediatest::makePng({4, 4, PNG_COLOR_TYPE_RGB, 8, Bytes(48, 77)});
+    Bytes flipped = good;
+    flipped[flipped.size() - 20] ^= 0x55; // inside the image data: its checksum fails
+    const std::vector<std::pair<Bytes, std::string>> cases = {
+        {Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0}, "not a PNG file"},
+        {Bytes(good.begin(), good.begin() + 40), "unreadable PNG header"},
+        {Bytes(good.begin(), good.end() - 15), "corrupt PNG data"},
+        {flipped, "corrupt PNG data"},
+        {Bytes{}, "not a PNG file"},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        host.log().clear();
+        qx::IArchive* archive = open(pngs, bytes, "choice/bad.png");
+        ASSERT_NE(archive, nullptr);
+        EXPECT_EQ(archive->nextEntry(nullptr), nullptr);
+        ASSERT_EQ(host.log().lines().size(), 1u) << reason;
+        EXPECT_EQ(host.log().lines()[0].level, qx::kLogError);
+        EXPECT_EQ(host.log().lines()[0].message.rfind("pngfile: choice/bad.png: " + reason, 0), 0u)
+            << host.log().lines()[0].message;
+    }
+    FileEntry entry("nostream.png");
+    qx::InterfaceTable* table = pngs.create(&entry.entry, 0, nullptr);
+    EXPECT_EQ(static_cast<qx::IArchive*>(table->getInterface("IArchive"))->nextEntry(nullptr),
+              nullptr);
+    EXPECT_TRUE(host.log().contains(qx::kLogError,
+                                    "pngfile: nostream.png: no stream to read the file from"));
+}
+
+TEST_F(Archives, WavGivesItsFormatWordsAndPcmBytes) {
+    const Bytes stereo = {1, 2, 3, 4, 5, 6, 7, 8};
+    qx::IArchive* archive = open(wavs, mediatest::makeWav(22050, 2, 16, stereo), "clicked.wav");
+    qx::ResourceEntry* sound = archive->nextEntry(nullptr);
+    ASSERT_NE(sound, nullptr);
+    EXPECT_STREQ(sound->name, "sound");
+    EXPECT_EQ(sound->type, atom("sound"));
+    const auto* d = reinterpret_cast<qx::SoundDescription*>(archive->entryHandle(sound));
+    EXPECT_EQ(d->resource.type, atom("sound"));
+    EXPECT_EQ(d->words[0], 22050u);
+    EXPECT_EQ(d->words[1], 2u);
+    EXPECT_EQ(d->words[2], 16u);
+    EXPECT_EQ(d->words[3], 8u);
+    EXPECT_EQ(d->words[4], 0u);
+    EXPECT_EQ(content(archive), stereo);
+    EXPECT_TRUE(host.log().lines().empty());
+
+    // A data chunk cut short keeps its whole frames and says so.
+    archive = open(wavs, mediatest::makeWav(8000, 2, 16, {1, 2, 3, 4, 5, 6}, 1, 100), "cut.wav");
+    EXPECT_EQ(content(archive), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(host.log().lines().size(), 1u);
+}
+
+TEST_F(Archives, UnplayableWavIsLoggedWithItsFileAndHasNoEntries) {
+    const Bytes pcm = {0, 0, 0, 0};
+    Bytes noData = mediatest::makeWav(8000, 1, 8, {});
+    noData.resize(noData.size() - 8);
+    const std::vector<std::pair<Bytes, std::string>> cases = {
+        {Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, "not a WAV file"},
+        {mediatest::makeWav(8000, 1, 32, pcm, 3), "not PCM data (format tag 3)"},
+        {mediatest::makeWav(8000, 1, 24, pcm), "24 bits per sample"},
+        {mediatest::makeWav(8000, 6, 16, pcm), "6 channels"},
+        {mediatest::makeWav(0, 1, 16, pcm), "sample rate of 0 Hz"},
+        {noData, "no data chunk"},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        host.log().clear();
+        qx::IArchive* archive = open(wavs, bytes, "bad.wav");
+        EXPECT_EQ(archive->nextEntry(nullptr), nullptr) << reason;
+        ASSERT_EQ(host.log().lines().size(), 1u) << reason;
+        EXPECT_EQ(host.log().lines()[0].message.rfind("wavfile: bad.wav: " + reason, 0), 0u)
+            << host.log().lines()[0].message;
+    }
+}
+
+} // namespace

@@ -1,0 +1,166 @@
+// Small pieces the media tests share: PNG and WAV files made in memory, a stream over
+// bytes as a folder reader would give it, and an archive entry standing for a file.
+#pragma once
+
+#include <png.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "qx/resources.h"
+#include "qx/streams.h"
+
+namespace mediatest {
+
+struct PngSpec {
+    PngSpec(int w, int h, int type, int depth, std::vector<std::uint8_t> rows)
+        : width(w), height(h), colourType(type), bitDepth(depth), data(std::move(rows)) {}
+    int width;
+    int height;
+    int colourType;
+    int bitDepth;
+    std::vector<std::uint8_t> data; // packed rows, as libpng takes them
+    std::vector<png_color> palette;
+    std::vector<std::uint8_t> transparency; // tRNS of a palette picture
+    std::vector<std::pair<std::string, std::string>> texts;
+};
+
+inline std::vector<std::uint8_t> makePng(const PngSpec& spec) {
+    std::vector<std::uint8_t> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep bytes, png_size_t length) {
+            auto* target = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(p));
+            target->insert(target->end(), bytes, bytes + length);
+        },
+        nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width),
+                 static_cast<png_uint_32>(spec.height), spec.bitDepth, spec.colourType,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!spec.palette.empty()) {
+        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    }
+    if (!spec.transparency.empty()) {
+        png_set_tRNS(png, info, spec.transparency.data(),
+                     static_cast<int>(spec.transparency.size()), nullptr);
+    }
+    std::vector<png_text> texts;
+    for (const auto& [key, value] : spec.texts) {
+        png_text text{};
+        text.compression = PNG_TEXT_COMPRESSION_NONE;
+        text.key = const_cast<char*>(key.c_str());
+        text.text = const_cast<char*>(value.c_str());
+        texts.push_back(text);
+    }
+    if (!texts.empty()) {
+        png_set_text(png, info, texts.data(), static_cast<int>(texts.size()));
+    }
+    png_write_info(png, info);
+    const std::size_t stride = spec.data.size() / static_cast<std::size_t>(spec.height);
+    for (int row = 0; row < spec.height; ++row) {
+        png_write_row(png, spec.data.data() + static_cast<std::size_t>(row) * stride);
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+inline void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+inline void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+inline void putTag(std::vector<std::uint8_t>& out, const char* tag) {
+    out.insert(out.end(), tag, tag + 4);
+}
+
+// A RIFF WAVE file of PCM data; dataLength overrides the length written in the data chunk.
+inline std::vector<std::uint8_t> makeWav(std::uint32_t rate, std::uint32_t channels,
+                                         std::uint32_t bits,
+                                         const std::vector<std::uint8_t>& samples,
+                                         std::uint32_t formatTag = 1,
+                                         std::int64_t dataLength = -1) {
+    std::vector<std::uint8_t> out;
+    putTag(out, "RIFF");
+    put32(out, 0);
+    putTag(out, "WAVE");
+    putTag(out, "LIST"); // an unrelated chunk of odd length, padded, before the format
+    put32(out, 3);
+    out.insert(out.end(), {'a', 'b', 'c', 0});
+    putTag(out, "fmt ");
+    put32(out, 16);
+    put16(out, formatTag);
+    put16(out, channels);
+    put32(out, rate);
+    put32(out, rate * channels * bits / 8);
+    put16(out, channels * bits / 8);
+    put16(out, bits);
+    putTag(out, "data");
+    put32(out, dataLength < 0 ? static_cast<std::uint32_t>(samples.size())
+                              : static_cast<std::uint32_t>(dataLength));
+    out.insert(out.end(), samples.begin(), samples.end());
+    const auto riff = static_cast<std::uint32_t>(out.size() - 8);
+    for (int i = 0; i < 4; ++i) {
+        out[4 + i] = static_cast<std::uint8_t>(riff >> (8 * i));
+    }
+    return out;
+}
+
+// A reader's stream over bytes, handing them out in small pieces to exercise the loop.
+class ByteStream : public qx::IStream {
+public:
+    explicit ByteStream(std::vector<std::uint8_t> bytes, std::int32_t piece = 100)
+        : bytes_(std::move(bytes)), piece_(piece) {}
+    std::int32_t control(std::int32_t operation, void* argument) override {
+        if (operation == qx::kStreamQuerySize) {
+            *static_cast<std::int32_t*>(argument) = static_cast<std::int32_t>(bytes_.size());
+            return 1;
+        }
+        if (operation != qx::kStreamRead) {
+            return 0;
+        }
+        auto* request = static_cast<qx::StreamReadRequest*>(argument);
+        std::int32_t count = std::min(request->size, piece_);
+        count = std::min(count, static_cast<std::int32_t>(bytes_.size() - position_));
+        std::copy_n(bytes_.begin() + position_, count, static_cast<std::uint8_t*>(request->buffer));
+        position_ += static_cast<std::size_t>(count);
+        request->count = count;
+        return 1;
+    }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::int32_t piece_;
+    std::size_t position_ = 0;
+};
+
+// An entry of a folder archive standing for a file of the given path.
+struct FileEntry {
+    explicit FileEntry(std::string filePath) : path(std::move(filePath)) {
+        entry.description = path.c_str();
+        entry.name = path.c_str();
+    }
+    std::string path;
+    qx::ResourceEntry entry{};
+};
+
+// Reads everything an IRead gives.
+inline std::vector<std::uint8_t> readAll(qx::IRead* reader) {
+    std::vector<std::uint8_t> out;
+    std::uint8_t chunk[7];
+    for (std::int32_t n; (n = reader->read(chunk, sizeof chunk)) > 0;) {
+        out.insert(out.end(), chunk, chunk + n);
+    }
+    return out;
+}
+
+} // namespace mediatest

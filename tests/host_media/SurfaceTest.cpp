@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "media/BitmapFactory.h"
+#include "media/PngCodec.h"
+#include "media/Surface.h"
+
+namespace {
+
+using qxhost::Surface;
+
+class Screen : public ::testing::Test {
+protected:
+    // Stands in for the module's Bitmap record (same members, same order), which is all
+    // the surface reads; its pixel i holds the value i + 1.
+    struct Picture {
+        qx::BitmapDescription description{};
+        qx::IBitmapFactory* factory = nullptr;
+        qx::IBitmap* bitmap = nullptr;
+        qx::IBitmapConversion* conversion = nullptr;
+        qx::InterfaceTable* object = nullptr;
+    };
+    static_assert(sizeof(Picture) == sizeof(qx::Bitmap));
+
+    Picture& picture(std::int32_t w, std::int32_t h, std::int32_t bits, const char* format) {
+        Picture& p = pictures.emplace_back();
+        p.description.width = w;
+        p.description.height = h;
+        p.description.bitsPerPixel = bits;
+        p.description.format = host.atoms().identifierOf(format);
+        p.object = bitmaps.create(&p.description);
+        p.bitmap = static_cast<qx::IBitmap*>(p.object->getInterface("IBitmap"));
+        if (h > 0) {
+            qx::RowBlock* rows = p.bitmap->lockRows(0, h - 1);
+            for (std::int32_t i = 0; i < w * h * bits / 8; ++i) {
+                rows->address[i] = static_cast<std::uint8_t>(bits == 16 && i % 2 ? 0 : i / 2 + 1);
+            }
+            p.bitmap->unlockRows(rows);
+        }
+        return p;
+    }
+    static const qx::Bitmap* record(const Picture& p) {
+        return reinterpret_cast<const qx::Bitmap*>(&p);
+    }
+    std::size_t litPixels() {
+        return static_cast<std::size_t>(std::count_if(surface.pixels().begin(),
+                                                      surface.pixels().end(),
+                                                      [](std::uint16_t v) { return v != 0; }));
+    }
+
+    qxhost::Host host;
+    qxhost::VanillaBitmapFactory bitmaps{host};
+    Surface surface{host};
+    std::deque<Picture> pictures;
+};
+
+TEST_F(Screen, CanvasDescribesTheWholeScreen) {
+    const qx::Canvas canvas = surface.makeCanvas();
+    EXPECT_EQ(canvas.surface, static_cast<qx::ISurface*>(&surface));
+    EXPECT_EQ(canvas.format, host.atoms().identifierOf("-rrrrrgggggbbbbb"));
+    EXPECT_EQ(canvas.bitsPerPixel, 16);
+    EXPECT_EQ(canvas.clip, qx::Rect(0, 0, 640, 480));
+    EXPECT_EQ(canvas.origin, qx::Point(0, 0));
+    qx::RowBlock* rows = surface.lockRows(7, 16);
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(rows->pitch, 1280);
+    rows->address[1280 + 10] = 0x1F;
+    surface.unlockRows(rows);
+    EXPECT_EQ(surface.pixel(5, 8), 0x1F);
+    EXPECT_EQ(surface.lockRows(470, 480), nullptr);
+    EXPECT_EQ(surface.lockRows(-1, 3), nullptr);
+}
+
+TEST_F(Screen, CopyIsClippedToPictureAndScreen) {
+    // Seeded copies near the screen's edges against a pixel-by-pixel oracle.
+    const Picture& p = picture(5, 4, 16, "-rrrrrgggggbbbbb");
+    std::mt19937 random(99);
+    auto near = [&](std::int32_t edge) {
+        return edge + static_cast<std::int32_t>(random() % 13) - 6;
+    };
+    for (int round = 0; round < 60; ++round) {
+        surface.fill(qx::Colour(0, 0, 0));
+        const std::int32_t x = random() % 2 ? near(0) : near(640);
+        const std::int32_t y = random() % 2 ? near(0) : near(480);
+        const qx::Rect source(static_cast<std::int32_t>(random() % 5) - 2,
+                              static_cast<std::int32_t>(random() % 5) - 2,
+                              static_cast<std::int32_t>(random() % 8),
+                              static_cast<std::int32_t>(random() % 7));
+        surface.copy(x, y, record(p), source);
+        std::size_t expected = 0;
+        for (std::int32_t sy = source.y; sy < source.y + source.height; ++sy) {
+            for (std::int32_t sx = source.x; sx < source.x + source.width; ++sx) {
+                const std::int32_t dx = x + sx - source.x;
+                const std::int32_t dy = y + sy - source.y;
+                if (sx < 0 || sy < 0 || sx >= 5 || sy >= 4 || dx < 0 || dy < 0 || dx >= 640 ||
+                    dy >= 480) {
+                    continue;
+                }
+                ++expected;
+                ASSERT_EQ(surface.pixel(dx, dy), sy * 5 + sx + 1) << "seed 99, round " << round;
+            }
+        }
+        ASSERT_EQ(litPixels(), expected) << "seed 99, round " << round;
+    }
+}
+
+TEST_F(Screen, CopyConvertsOtherDepths) {
+    const Picture& colour = picture(1, 1, 24, "rrrrrrrrggggggggbbbbbbbb");
+    qx::RowBlock* rows = colour.bitmap->lockRows(0, 0);
+    std::memcpy(rows->address, "\xF8\x00\x08", 3); // B, G, R
+    colour.bitmap->unlockRows(rows);
+    surface.copy(10, 10, record(colour), qx::Rect(0, 0, 1, 1));
+    EXPECT_EQ(surface.pixel(10, 10), (1 << 10) | 31);
+    const Picture& mask = picture(1, 1, 8, "aaaaaaaa");
+    rows = mask.bitmap->lockRows(0, 0);
+    rows->address[0] = 255;
+    mask.bitmap->unlockRows(rows);
+    surface.copy(3, 4, record(mask), qx::Rect(0, 0, 1, 1));
+    EXPECT_EQ(surface.pixel(3, 4), 0x7FFF);
+    const Picture& alpha = picture(1, 1, 32, "aaaaaaaarrrrrrrrggggggggbbbbbbbb");
+    rows = alpha.bitmap->lockRows(0, 0);
+    std::memcpy(rows->address, "\xF8\x00\x00\x00", 4); // blue, fully transparent
+    alpha.bitmap->unlockRows(rows);
+    surface.copy(0, 0, record(alpha), qx::Rect(0, 0, 1, 1));
+    EXPECT_EQ(surface.pixel(0, 0), 0x001F);
+}
+
+TEST_F(Screen, PolygonDrawsAClippedOutlineInTheCurrentColour) {
+    auto points = [](std::initializer_list<qx::Point> list) {
+        qx::PointArray array;
+        array.count = static_cast<std::int32_t>(list.size());
+        array.points = static_cast<qx::Point*>(std::malloc(sizeof(qx::Point) * list.size()));
+        std::copy(list.begin(), list.end(), array.points);
+        return array;
+    };
+    surface.setColour(qx::Colour(255, 0, 0));
+    surface.polygon(points({{10, 10}, {20, 10}, {20, 15}, {10, 15}}));
+    EXPECT_EQ(surface.pixel(10, 10), 0x7C00);
+    EXPECT_EQ(surface.pixel(15, 15), 0x7C00);
+    EXPECT_EQ(surface.pixel(20, 12), 0x7C00);
+    EXPECT_EQ(surface.pixel(15, 12), 0); // outline only
+    EXPECT_EQ(litPixels(), 30u);
+
+    // Far-away corners are cut to the screen instead of being walked.
+    surface.fill(qx::Colour(0, 0, 0));
+    surface.setColour(qx::Colour(0, 0, 255));
+    surface.polygon(points({{-2000000000, 100}, {2000000000, 100}}));
+    EXPECT_EQ(litPixels(), 640u);
+    EXPECT_EQ(surface.pixel(639, 100), 0x1F);
+    surface.polygon(qx::PointArray{});
+}
+
+TEST_F(Screen, SavedPngShowsTheScreen) {
+    surface.fill(qx::Colour(0, 0, 255));
+    qx::Canvas canvas = surface.makeCanvas();
+    qx::RowBlock* rows = canvas.surface->lockRows(479, 479);
+    reinterpret_cast<std::uint16_t*>(rows->address)[639] = 0x7C00;
+    canvas.surface->unlockRows(rows);
+    const auto path = std::filesystem::temp_directory_path() / "qx_surface_test.png";
+    ASSERT_TRUE(surface.savePng(path.string()));
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+    qxhost::DecodedPicture decoded;
+    std::string error;
+    ASSERT_TRUE(qxhost::decodePng(bytes.data(), bytes.size(), decoded, error)) << error;
+    EXPECT_EQ(decoded.width, 640);
+    EXPECT_EQ(decoded.height, 480);
+    EXPECT_EQ(decoded.bitsPerPixel, 24);
+    EXPECT_EQ(decoded.pixels[0], 255); // B, G, R of the first pixel
+    EXPECT_EQ(decoded.pixels[2], 0);
+    EXPECT_EQ(decoded.pixels.back(), 255); // R of the last one
+    std::filesystem::remove(path);
+
+    EXPECT_FALSE(surface.savePng("/nonexistent-dir/x.png"));
+    ASSERT_EQ(host.log().lines().size(), 1u);
+    EXPECT_EQ(
+        host.log().lines()[0].message.rfind("surface: cannot write /nonexistent-dir/x.png", 0), 0u);
+}
+
+} // namespace
