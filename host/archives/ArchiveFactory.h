@@ -34,7 +34,6 @@ public:
     virtual ~ArchiveFactory() = default;
 
     qx::InterfaceTable* table() { return &table_; }
-    std::size_t archiveCount() const { return archives_.size(); }
 
 protected:
     Host& host() { return host_; }

@@ -17,7 +17,6 @@ public:
     qx::Handle entryHandle(qx::ResourceEntry* entry) override;
     void closeReader(qx::InterfaceTable* reader) override;
 
-    std::size_t entryCount() const { return records_.size(); }
     std::size_t openReaders() const { return readers_.size(); }
 
 protected:

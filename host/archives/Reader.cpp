@@ -38,8 +38,7 @@ private:
 
 Reader::Reader(Host& host) : host_(host) {
     const char* async = host.setting(kAsyncReadersSetting);
-    asynchronous_ = async != nullptr && std::strcmp(async, "1") == 0;
-    if (asynchronous_) {
+    if (async != nullptr && std::strcmp(async, "1") == 0) {
         table_.addInterface("IASyncRead", static_cast<qx::IASyncRead*>(this));
     } else {
         table_.addInterface("IRead", static_cast<qx::IRead*>(this));

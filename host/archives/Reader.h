@@ -27,7 +27,6 @@ public:
     ~Reader();
 
     qx::InterfaceTable* table() { return &table_; }
-    bool isAsynchronous() const { return asynchronous_; }
 
     std::int32_t read(void* buffer, std::int32_t size) override;
     // Transfers at once but reports the end only from the host's event processing: a
@@ -44,7 +43,6 @@ private:
 
     Host& host_;
     qx::InterfaceTable table_;
-    bool asynchronous_ = false;
     std::FILE* file_ = nullptr;
     std::string bytes_;
     std::int64_t size_ = 0;

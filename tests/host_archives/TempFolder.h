@@ -10,39 +10,23 @@ namespace qxtest {
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::random_device random;
-        const std::filesystem::path base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            const auto candidate = base / ("qxtest-" + std::to_string(random()));
-            std::error_code error;
-            if (std::filesystem::create_directory(candidate, error)) {
-                path_ = candidate.string();
-            }
-        }
+    TempFolder()
+        : path_((std::filesystem::temp_directory_path() /
+                 ("qxtest-" + std::to_string(std::random_device()())))
+                    .string()) {
+        std::filesystem::create_directories(path_);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder() {
         std::error_code ignored;
-        if (!path_.empty()) {
-            std::filesystem::remove_all(path_, ignored);
-        }
+        std::filesystem::remove_all(path_, ignored);
     }
 
     const std::string& path() const { return path_; }
-    std::string at(const std::string& relative) const {
-        return (std::filesystem::path(path_) / relative).string();
-    }
+    std::string at(const std::string& relative) const { return path_ + "/" + relative; }
     // Writes a file, making its folders; answers its full path.
     std::string write(const std::string& relative, const std::string& content) const {
-        const std::filesystem::path file = std::filesystem::path(path_) / relative;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << content;
-        return file.string();
-    }
-    std::string makeFolder(const std::string& relative) const {
-        std::filesystem::create_directories(std::filesystem::path(path_) / relative);
+        std::filesystem::create_directories(std::filesystem::path(at(relative)).parent_path());
+        std::ofstream(at(relative), std::ios::binary) << content;
         return at(relative);
     }
 
