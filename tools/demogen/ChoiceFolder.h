@@ -1,0 +1,18 @@
+// Writes the complete "choice" folder of the demo data.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace demogen {
+
+// Every file name the folder holds, in the order they are written.
+const std::vector<std::string>& choiceFolderFiles();
+
+// Checks the hand-written values file against the generated pictures, then writes every
+// picture and sound into `folder` (which must exist) and copies the values file beside them.
+// Throws std::runtime_error with one line per problem.
+void writeChoiceFolder(const std::string& folder, const std::string& valuesPath,
+                       const std::string& fontPath);
+
+} // namespace demogen
