@@ -14,7 +14,9 @@ struct MemoryArchive::Reader final : public qx::IRead {
     std::int32_t read(void* buffer, std::int32_t size) override {
         const std::size_t n =
             std::min<std::size_t>(static_cast<std::size_t>(size), data.size() - offset);
-        std::memcpy(buffer, data.data() + offset, n);
+        if (n > 0) {
+            std::memcpy(buffer, data.data() + offset, n);
+        }
         offset += n;
         return static_cast<std::int32_t>(n);
     }
@@ -48,6 +50,7 @@ void MemoryArchive::addImage(const std::string& name, const qx::BitmapDescriptio
     item.picture = description;
     item.content = std::move(pixels);
     item.entry.type = qx::atomOf("image");
+    item.entry.reserved = reinterpret_cast<void*>(items_.size() - 1);
 }
 
 void MemoryArchive::addSound(const std::string& name, const qx::SoundDescription& description,
@@ -59,6 +62,7 @@ void MemoryArchive::addSound(const std::string& name, const qx::SoundDescription
     item.isSound = true;
     item.content = std::move(data);
     item.entry.type = qx::atomOf("sound");
+    item.entry.reserved = reinterpret_cast<void*>(items_.size() - 1);
 }
 
 qx::ResourceDirectory* MemoryArchive::root() {
@@ -88,13 +92,14 @@ qx::BitmapDescription* MemoryArchive::pictureRecord(const std::string& name) {
     return nullptr;
 }
 
+// The archive's own word of an entry holds its index.
+std::size_t MemoryArchive::indexOf(const qx::ResourceEntry* entry) {
+    return reinterpret_cast<std::size_t>(entry->reserved);
+}
+
 MemoryArchive::Item* MemoryArchive::itemOf(const qx::ResourceEntry* entry) {
-    for (Item& item : items_) {
-        if (&item.entry == entry) {
-            return &item;
-        }
-    }
-    return nullptr;
+    const std::size_t index = entry != nullptr ? indexOf(entry) : items_.size();
+    return index < items_.size() && &items_[index].entry == entry ? &items_[index] : nullptr;
 }
 
 qx::InterfaceTable* MemoryArchive::create(qx::ResourceEntry*, qx::Handle, qx::IStream*) {
@@ -102,13 +107,7 @@ qx::InterfaceTable* MemoryArchive::create(qx::ResourceEntry*, qx::Handle, qx::IS
 }
 
 qx::ResourceEntry* MemoryArchive::nextEntry(qx::ResourceEntry* previous) {
-    std::size_t next = 0;
-    if (previous != nullptr) {
-        while (next < items_.size() && &items_[next].entry != previous) {
-            ++next;
-        }
-        ++next;
-    }
+    const std::size_t next = previous != nullptr ? indexOf(previous) + 1 : 0;
     if (next >= items_.size()) {
         return nullptr;
     }

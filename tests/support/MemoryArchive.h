@@ -58,6 +58,7 @@ private:
     struct Reader;
     class Root;
 
+    static std::size_t indexOf(const qx::ResourceEntry* entry);
     Item* itemOf(const qx::ResourceEntry* entry);
 
     qx::InterfaceTable factoryTable_{"memory"};

@@ -1,0 +1,29 @@
+#include "choice/SceneElementList.h"
+
+namespace qx {
+
+SceneElementList::~SceneElementList() {
+    if (root != nullptr) {
+        root->freeSubtree();
+        root = nullptr;
+    }
+}
+
+void SceneElementList::add(IVisible* element) {
+    auto* node = new ElementNode(element);
+    if (root == nullptr) {
+        root = node;
+        return;
+    }
+    if (root->firstChild == nullptr) {
+        root->firstChild = node;
+        return;
+    }
+    ElementNode* last = root->firstChild;
+    while (last->nextSibling != nullptr) {
+        last = last->nextSibling;
+    }
+    last->nextSibling = node;
+}
+
+} // namespace qx

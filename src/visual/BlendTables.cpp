@@ -1,0 +1,26 @@
+#include "visual/BlendTables.h"
+
+namespace qx {
+
+namespace {
+// 1/255 as the pictures were tuned with; the product is truncated, not rounded.
+constexpr double kInverse255 = 0.00392156862745098;
+} // namespace
+
+void BlendTables::build(double newOpacity) {
+    opacity = newOpacity;
+    for (int c = 0; c < 32; ++c) {
+        for (int a = 0; a < 256; ++a) {
+            const int v = static_cast<int>(static_cast<double>(c * a) * opacity * kInverse255);
+            const int i = c * 256 + a;
+            srcRed[i] = static_cast<std::uint16_t>(v << 10);
+            srcGreen[i] = static_cast<std::uint16_t>(v << 5);
+            srcBlue[i] = static_cast<std::uint16_t>(v);
+            dstRed[i] = static_cast<std::uint16_t>((c - v) << 10);
+            dstGreen[i] = static_cast<std::uint16_t>((c - v) << 5);
+            dstBlue[i] = static_cast<std::uint16_t>(c - v);
+        }
+    }
+}
+
+} // namespace qx

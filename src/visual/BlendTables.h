@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+namespace qx {
+
+// Per-channel blending of 5-bit channels by an 8-bit alpha at a global opacity, indexed by
+// c * 256 + a. With v = c * a * opacity / 255 truncated, the source tables hold v and the
+// destination tables c - v, each already shifted to its channel's place in a 16-bit pixel.
+struct BlendTables {
+    static constexpr int kEntries = 32 * 256;
+
+    explicit BlendTables(double initialOpacity = 1.0) { build(initialOpacity); }
+    void build(double newOpacity);
+
+    static constexpr int index(unsigned channel, unsigned alpha) {
+        return static_cast<int>(channel * 256 + alpha);
+    }
+
+    double opacity = 1.0;
+    std::uint16_t srcRed[kEntries];
+    std::uint16_t srcGreen[kEntries];
+    std::uint16_t srcBlue[kEntries];
+    std::uint16_t dstRed[kEntries];
+    std::uint16_t dstGreen[kEntries];
+    std::uint16_t dstBlue[kEntries];
+};
+
+} // namespace qx

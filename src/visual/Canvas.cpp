@@ -1,0 +1,89 @@
+#include "qx/canvas.h"
+#include "core/PointArrays.h"
+
+namespace qx {
+
+namespace {
+// Bytes from column 0 of a surface row to the origin's column.
+std::ptrdiff_t originBytes(const Canvas& canvas) {
+    return static_cast<std::ptrdiff_t>(canvas.origin.x) * canvas.bitsPerPixel / 8;
+}
+} // namespace
+
+Font* Canvas::setFont(Font* newFont) {
+    Font* previous = font;
+    font = newFont;
+    return previous;
+}
+
+void Canvas::drawText(std::int32_t x, std::int32_t y, const char* text) {
+    if (font != nullptr) {
+        font->draw(this, x, y, text);
+    }
+}
+
+Rect Canvas::setClip(Rect rect) {
+    const Rect previous = clip;
+    clip = rect;
+    return previous;
+}
+
+Point Canvas::setOrigin(std::int32_t x, std::int32_t y) {
+    const Point previous = origin;
+    origin = Point(x, y);
+    return previous;
+}
+
+Colour Canvas::setColour(Colour newColour) {
+    const Colour previous = colour;
+    colour = newColour;
+    if (surface != nullptr) {
+        surface->setColour(colour);
+    }
+    return previous;
+}
+
+RowBlock* Canvas::lockRows(std::int32_t first, std::int32_t last) {
+    if (surface == nullptr) {
+        return nullptr;
+    }
+    RowBlock* block = surface->lockRows(first + origin.y, last + origin.y);
+    if (block != nullptr) {
+        block->address += originBytes(*this);
+    }
+    return block;
+}
+
+void Canvas::unlockRows(RowBlock* block) {
+    if (block == nullptr || surface == nullptr) {
+        return;
+    }
+    block->address -= originBytes(*this);
+    surface->unlockRows(block);
+}
+
+void Canvas::drawBitmap(std::int32_t x, std::int32_t y, const Bitmap* bitmap) {
+    if (surface == nullptr || bitmap == nullptr) {
+        return;
+    }
+    const Rect placed(x + origin.x, y + origin.y, bitmap->description.width,
+                      bitmap->description.height);
+    const Rect visible = placed.intersect(clip);
+    // Asked for even when nothing is visible; the surface decides what an empty copy does.
+    surface->copy(visible.x, visible.y, bitmap,
+                  Rect(visible.x - placed.x, visible.y - placed.y, visible.width, visible.height));
+}
+
+void Canvas::blit(std::int32_t x, std::int32_t y, const Bitmap* bitmap, Rect source) {
+    if (surface != nullptr && bitmap != nullptr) {
+        surface->copy(x + origin.x, y + origin.y, bitmap, source);
+    }
+}
+
+void Canvas::drawPolygon(const PointArray& points) {
+    if (surface != nullptr) {
+        surface->polygon(copyPointArray(points));
+    }
+}
+
+} // namespace qx

@@ -1,0 +1,83 @@
+#include "visual/ImageElement.h"
+
+#include "module/HostServices.h"
+#include "platform/Platform.h"
+#include "resource/ReadStream.h"
+
+namespace qx {
+
+namespace {
+std::int32_t millisecondsSince(std::uint32_t start) {
+    return static_cast<std::int32_t>(platform::tickCount() - start);
+}
+} // namespace
+
+ImageElement::ImageElement(ResourceEntry* entry) : resource(entry), description{} {
+    description.resource.type = atomOf("none");
+    ResourceDirectory* directory = entry != nullptr ? entry->parent : nullptr;
+    if (directory != nullptr) {
+        resourceDescription = reinterpret_cast<BitmapDescription*>(directory->entryHandle(entry));
+    }
+    if (resourceDescription != nullptr) {
+        description = *resourceDescription;
+    }
+
+    const char* label = entry != nullptr && entry->description != nullptr ? entry->description : "";
+    hostLog(kLogTrace, "!Timeing: Picture %s\n", label);
+    const std::uint32_t loadStart = platform::tickCount();
+    ReadStream* stream =
+        directory != nullptr
+            ? directory->openStream(entry, reinterpret_cast<Handle>(resourceDescription))
+            : nullptr;
+    bitmap = new Bitmap(resourceDescription);
+    bitmap->load(stream != nullptr ? static_cast<IRead*>(stream) : nullptr);
+    if (stream != nullptr) {
+        directory->closeStream(stream);
+    }
+    hostLog(kLogTrace, "!Timeing: load: %d\n", millisecondsSince(loadStart));
+
+    if (description.bitsPerPixel != 8) {
+        const std::uint32_t conversionStart = platform::tickCount();
+        convertToScreenFormat();
+        hostLog(kLogTrace, "!Timeing: conversion: %d\n", millisecondsSince(conversionStart));
+    }
+    position = Point(0, 0);
+}
+
+ImageElement::~ImageElement() { delete bitmap; }
+
+void ImageElement::convertToScreenFormat() {
+    const std::uint32_t screen = atomOf("-rrrrrgggggbbbbb");
+    if (description.format == screen && description.bitsPerPixel == 16) {
+        return;
+    }
+    BitmapDescription wanted = description;
+    wanted.bitsPerPixel = 16;
+    wanted.format = screen;
+    if (bitmap->convert(&wanted) != 0) {
+        description = wanted;
+    }
+}
+
+void ImageElement::matchCanvasFormat(const Canvas* canvas) {
+    if (canvas->format == description.format && canvas->bitsPerPixel == description.bitsPerPixel) {
+        return;
+    }
+    description.bitsPerPixel = canvas->bitsPerPixel;
+    description.format = canvas->format;
+    bitmap->convert(&description);
+}
+
+void ImageElement::draw(Canvas* canvas) {
+    if (canvas == nullptr) {
+        return;
+    }
+    matchCanvasFormat(canvas);
+    canvas->drawBitmap(position.x, position.y, bitmap);
+}
+
+Rect ImageElement::getBounds() {
+    return Rect(position.x, position.y, description.width, description.height);
+}
+
+} // namespace qx

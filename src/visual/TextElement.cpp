@@ -1,0 +1,137 @@
+#include "visual/TextElement.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/EventObject.h"
+
+namespace qx {
+
+TextElement::TextElement(std::int32_t x, std::int32_t y, Font* textFont, const char* initialText)
+    : font(textFont) {
+    position = Point(x, y);
+    setText(initialText);
+}
+
+TextElement::~TextElement() {
+    std::free(text);
+    destroyEvent(lastEvent);
+}
+
+void TextElement::setText(const char* newText) {
+    lineCount = 0;
+    std::free(text);
+    text = nullptr;
+    if (newText == nullptr) {
+        return;
+    }
+    std::size_t length = std::strlen(newText);
+    text = static_cast<char*>(std::malloc(length + 1));
+    if (text == nullptr) {
+        return;
+    }
+    std::memcpy(text, newText, length + 1);
+    while (length > 0 && text[length - 1] == '\n') {
+        text[--length] = '\0';
+    }
+    lineCount = 1;
+    for (const char* p = text; *p != '\0'; ++p) {
+        lineCount += *p == '\n' ? 1 : 0;
+    }
+}
+
+Size TextElement::textSize() {
+    if (font == nullptr) {
+        return Size();
+    }
+    const double previous = font->primaryScale();
+    font->setPrimaryScale(primaryScale);
+    const std::int32_t width = font->measure(text);
+    const auto height = static_cast<std::int32_t>(font->description()[kFontLineHeight] * lineCount *
+                                                  lineSpacing * primaryScale);
+    font->setPrimaryScale(previous);
+    return Size(width, height);
+}
+
+void TextElement::draw(Canvas* canvas) {
+    if (canvas == nullptr || font == nullptr) {
+        return;
+    }
+    const Colour previousColour = canvas->setColour(colour);
+    Font* previousFont = canvas->setFont(font);
+    std::int32_t x = position.x;
+    std::int32_t y = position.y;
+    // The step comes from the font's own scale, before the element's scale is applied.
+    const auto lineStep = static_cast<std::int32_t>((font->description()[kFontLineHeight] - 8) *
+                                                    font->primaryScale());
+    const double previousSecondary = font->secondaryScale();
+    font->setSecondaryScale(secondaryScale);
+    const double previousPrimary = font->primaryScale();
+    font->setPrimaryScale(primaryScale);
+    const std::int32_t previousStyle = font->style();
+    font->setStyle(style);
+
+    char* line = text;
+    while (line != nullptr) {
+        // Each line is cut out in place and the newline put back once it is drawn.
+        char* end = std::strchr(line, '\n');
+        if (end != nullptr) {
+            *end = '\0';
+        }
+        const std::int32_t w = font->measure(line);
+        if (align == 'c') {
+            x = position.x + (frame.width - w) / 2;
+        } else if (align == 'r') {
+            x = position.x + frame.width - w;
+        }
+        drawLine(canvas, x, y, line);
+        y = static_cast<std::int32_t>(y + font->description()[kFontLineAdvance] * lineSpacing *
+                                              lineStep * primaryScale * 0.001);
+        if (end == nullptr) {
+            break;
+        }
+        *end = '\n';
+        line = end + 1;
+    }
+
+    font->setSecondaryScale(previousSecondary);
+    font->setPrimaryScale(previousPrimary);
+    font->setStyle(previousStyle);
+    canvas->setFont(previousFont);
+    canvas->setColour(previousColour);
+}
+
+void TextElement::drawLine(Canvas* canvas, std::int32_t x, std::int32_t y, const char* line) {
+    if (lastEvent == nullptr) {
+        canvas->drawText(x, y, line);
+        return;
+    }
+    if (lastEvent->type != kOutlineTrigger) {
+        return;
+    }
+    if (style != 2) {
+        canvas->drawText(x, y, line);
+        return;
+    }
+    font->setStyle(1);
+    canvas->setColour(Colour(255, 255, 255));
+    canvas->drawText(x, y, line);
+    canvas->setColour(Colour(0, 0, 0));
+    font->setStyle(0);
+    canvas->drawText(x, y, line);
+}
+
+Rect TextElement::getBounds() {
+    if (font == nullptr) {
+        return Rect(position.x, position.y, 0, 0);
+    }
+    return Rect(position.x, position.y, font->measure(text), font->description()[kFontLineHeight]);
+}
+
+std::int32_t TextElement::handleEvent(Event* event) {
+    destroyEvent(lastEvent);
+    lastEvent = event;
+    return 1;
+}
+
+} // namespace qx

@@ -1,0 +1,22 @@
+#include "visual/VisibleElement.h"
+
+namespace qx {
+
+VisibleElement::VisibleElement() {
+    table.addInterface("IVisible", static_cast<IVisible*>(this));
+    table.addInterface("ITouchable", static_cast<ITouchable*>(this));
+}
+
+void VisibleElement::draw(Canvas*) {}
+
+Rect VisibleElement::getBounds() { return Rect(position.x, position.y, frame.width, frame.height); }
+
+std::int32_t VisibleElement::isHidden() { return hidden; }
+
+void VisibleElement::setPosition(std::int32_t x, std::int32_t y) { position = Point(x, y); }
+
+std::int32_t VisibleElement::accepts(std::int32_t, std::int32_t) { return 1; }
+
+std::int32_t VisibleElement::handleEvent(Event*) { return 0; }
+
+} // namespace qx

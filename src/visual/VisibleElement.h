@@ -1,0 +1,36 @@
+#pragma once
+
+#include "qx/registry.h"
+#include "qx/visual.h"
+
+namespace qx {
+
+// Base of everything shown and touchable. Publishes "IVisible" and "ITouchable" for its
+// whole life; owners write `hidden` and `position` directly between frames.
+class VisibleElement : public IVisible, public ITouchable {
+public:
+    VisibleElement();
+    VisibleElement(const VisibleElement&) = delete;
+    VisibleElement& operator=(const VisibleElement&) = delete;
+    virtual ~VisibleElement() = default;
+
+    // IVisible (getBounds serves ITouchable as well)
+    void draw(Canvas* canvas) override;
+    Rect getBounds() override;
+    std::int32_t isHidden() override;
+    void setPosition(std::int32_t x, std::int32_t y) override;
+
+    // ITouchable
+    std::int32_t accepts(std::int32_t a, std::int32_t b) override;
+    std::int32_t handleEvent(Event* event) override;
+
+    IVisible* visible() { return this; }
+    ITouchable* touchable() { return this; }
+
+    InterfaceTable table;
+    Rect frame;              // width and height are the base size; x and y are not read
+    std::int32_t hidden = 0; // nonzero: not drawn
+    Point position;          // relative to the origin the parent gives
+};
+
+} // namespace qx
