@@ -1,9 +1,10 @@
-// Everything the reference host offers for pictures, sounds, the screen and text, made
-// and registered together: the archive factories "pngfile" and "wavfile", the bitmap
-// factory "vanillaimage", the sound factory "soundsystem", the 640 x 480 surface and the
-// font system. Make it after the Host and let it go before the Host.
+// Everything the reference host offers for pictures, sounds, the screen and text: the
+// bitmap factory "vanillaimage", the sound factory "soundsystem", the 640 x 480 surface and
+// the font system, made and registered together; and the archive factories "pngfile" and
+// "wavfile", which the resource root keeps. Make it after the Host and let it go before.
 #pragma once
 
+#include "archives/ResourceRoot.h"
 #include "media/BitmapFactory.h"
 #include "media/FontSystem.h"
 #include "media/PngArchive.h"
@@ -15,26 +16,27 @@ namespace qxhost {
 
 class Media {
 public:
-    explicit Media(Host& host)
-        : pictures_(host), sounds_(host), bitmaps_(host), soundSystem_(host), surface_(host),
-          fonts_(host) {}
+    explicit Media(Host& host) : bitmaps_(host), soundSystem_(host), surface_(host), fonts_(host) {}
     Media(const Media&) = delete;
     Media& operator=(const Media&) = delete;
 
-    PngArchiveFactory& pictures() { return pictures_; }
-    WavArchiveFactory& soundFiles() { return sounds_; }
     VanillaBitmapFactory& bitmaps() { return bitmaps_; }
     SoundSystem& soundSystem() { return soundSystem_; }
     Surface& surface() { return surface_; }
     FontSystem& fonts() { return fonts_; }
 
 private:
-    PngArchiveFactory pictures_;
-    WavArchiveFactory sounds_;
     VanillaBitmapFactory bitmaps_;
     SoundSystem soundSystem_;
     Surface surface_;
     FontSystem fonts_;
 };
+
+// Gives the root the "pngfile" and "wavfile" factories: their archives belong to its tree
+// and must outlive it.
+inline void addMediaArchives(Host& host, ResourceRoot& root) {
+    root.adopt(std::make_unique<PngArchiveFactory>(host));
+    root.adopt(std::make_unique<WavArchiveFactory>(host));
+}
 
 } // namespace qxhost

@@ -16,14 +16,14 @@ bool PngArchiveFactory::decode(const std::vector<std::uint8_t>& bytes, const std
     }
     warning = picture.warning;
     qx::BitmapDescription description{};
-    description.resource.type = host_.atoms().identifierOf("image");
+    description.resource.type = host().atoms().identifierOf("image");
     description.width = picture.width;
     description.height = picture.height;
     description.bitsPerPixel = picture.bitsPerPixel;
-    description.format = host_.atoms().identifierOf(picture.format);
+    description.format = host().atoms().identifierOf(picture.format);
     description.frames = picture.frames;
     archive.setEntry(description.resource.type, "image", label, description,
-                     std::move(picture.pixels));
+                     std::string(picture.pixels.begin(), picture.pixels.end()));
     return true;
 }
 

@@ -4,49 +4,37 @@
 
 namespace qxhost {
 
-SingleEntryArchive::SingleEntryArchive() : record_(qx::BitmapDescription{}) {
-    table_.addInterface("IArchive", static_cast<qx::IArchive*>(this));
-}
+SingleEntryArchive::SingleEntryArchive(Host& host)
+    : host_(host), record_(qx::BitmapDescription{}) {}
 
 void SingleEntryArchive::setEntry(std::uint32_t type, std::string name, std::string description,
-                                  EntryRecord record, std::vector<std::uint8_t> content) {
+                                  EntryRecord record, std::string content) {
+    if (hasEntry_) {
+        return;
+    }
     name_ = std::move(name);
     description_ = std::move(description);
     record_ = record;
     content_ = std::move(content);
-    entry_ = qx::ResourceEntry{};
     entry_.type = type;
     entry_.description = description_.c_str();
     entry_.name = name_.c_str();
     hasEntry_ = true;
-}
-
-qx::ResourceEntry* SingleEntryArchive::nextEntry(qx::ResourceEntry* previous) {
-    return hasEntry_ && previous == nullptr ? &entry_ : nullptr;
+    list(entry_);
 }
 
 qx::Handle SingleEntryArchive::entryHandle(qx::ResourceEntry* entry) {
-    if (!hasEntry_ || entry != &entry_) {
+    if (indexOf(entry) == kNotListed) {
         return 0;
     }
     return std::visit([](auto& record) { return reinterpret_cast<qx::Handle>(&record); }, record_);
 }
 
 qx::InterfaceTable* SingleEntryArchive::openReader(qx::ResourceEntry* entry, qx::Handle) {
-    if (!hasEntry_ || entry != &entry_) {
+    if (indexOf(entry) == kNotListed) {
         return nullptr;
     }
-    readers_.push_back(std::make_unique<MemoryReader>(content_.data(),
-                                                      static_cast<std::int32_t>(content_.size())));
-    return readers_.back()->table();
-}
-
-void SingleEntryArchive::closeReader(qx::InterfaceTable* reader) {
-    auto found = std::find_if(readers_.begin(), readers_.end(),
-                              [reader](const auto& r) { return r->table() == reader; });
-    if (found != readers_.end()) {
-        readers_.erase(found);
-    }
+    return lend(Reader::overBytes(host_, content_));
 }
 
 std::string fileLabel(const qx::ResourceEntry* entry) {

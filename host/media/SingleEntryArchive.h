@@ -1,53 +1,40 @@
 // An archive over one decoded file: no entries when the file could not be decoded,
 // otherwise exactly one, whose handle designates its description record and whose
-// readers give the decoded bytes.
+// readers give the decoded bytes (asynchronously only when the host asks for that).
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
 
-#include "media/MemoryReader.h"
+#include "archives/ListedArchive.h"
 #include "qx/bitmap.h"
-#include "qx/resources.h"
 #include "qx/sound.h"
 
 namespace qxhost {
 
 using EntryRecord = std::variant<qx::BitmapDescription, qx::SoundDescription>;
 
-class SingleEntryArchive : public qx::IArchive {
+class SingleEntryArchive final : public ListedArchive {
 public:
-    SingleEntryArchive();
-    SingleEntryArchive(const SingleEntryArchive&) = delete;
-    SingleEntryArchive& operator=(const SingleEntryArchive&) = delete;
-    virtual ~SingleEntryArchive() = default;
+    explicit SingleEntryArchive(Host& host);
 
     // Gives the archive its entry; description is the string shown for it (word 2).
     void setEntry(std::uint32_t type, std::string name, std::string description, EntryRecord record,
-                  std::vector<std::uint8_t> content);
+                  std::string content);
 
-    qx::ResourceEntry* nextEntry(qx::ResourceEntry* previous) override;
     qx::Handle entryHandle(qx::ResourceEntry* entry) override;
     qx::InterfaceTable* openReader(qx::ResourceEntry* entry, qx::Handle handle) override;
-    void closeReader(qx::InterfaceTable* reader) override;
-
-    qx::InterfaceTable* table() { return &table_; }
-    bool hasEntry() const { return hasEntry_; }
-    const std::vector<std::uint8_t>& content() const { return content_; }
-    std::size_t openReaders() const { return readers_.size(); }
 
 private:
-    qx::InterfaceTable table_;
+    Host& host_;
     bool hasEntry_ = false;
     qx::ResourceEntry entry_{};
     std::string name_;
     std::string description_;
     EntryRecord record_;
-    std::vector<std::uint8_t> content_;
-    std::vector<std::unique_ptr<MemoryReader>> readers_;
+    std::string content_;
 };
 
 // The file an archive entry stands for, for messages: its description, else its name.

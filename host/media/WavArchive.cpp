@@ -113,15 +113,14 @@ bool WavArchiveFactory::decode(const std::vector<std::uint8_t>& bytes, const std
         return false;
     }
     qx::SoundDescription description{};
-    description.resource.type = host_.atoms().identifierOf("sound");
+    description.resource.type = host().atoms().identifierOf("sound");
     description.words[0] = layout.sampleRate;
     description.words[1] = layout.channels;
     description.words[2] = layout.bitsPerSample;
     description.words[3] = static_cast<std::uint32_t>(layout.dataLength);
     const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(layout.dataOffset);
-    archive.setEntry(
-        description.resource.type, "sound", label, description,
-        std::vector<std::uint8_t>(first, first + static_cast<std::ptrdiff_t>(layout.dataLength)));
+    archive.setEntry(description.resource.type, "sound", label, description,
+                     std::string(first, first + static_cast<std::ptrdiff_t>(layout.dataLength)));
     return true;
 }
 

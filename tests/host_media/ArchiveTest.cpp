@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+
 #include "MediaTestSupport.h"
-#include "media/PngArchive.h"
-#include "media/WavArchive.h"
-#include "qx/bitmap.h"
-#include "qx/sound.h"
+#include "media/Media.h"
+#include "resource/ReadStream.h"
 
 namespace {
 
-using mediatest::ByteStream;
 using mediatest::FileEntry;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -18,8 +19,8 @@ protected:
     qx::IArchive* open(qxhost::FileArchiveFactory& factory, const Bytes& bytes,
                        const char* path = "choice/picture.png") {
         files.push_back(std::make_unique<FileEntry>(path));
-        ByteStream stream(bytes);
-        qx::InterfaceTable* table = factory.create(&files.back()->entry, 0, &stream);
+        mediatest::BytesReader reader(host, bytes);
+        qx::InterfaceTable* table = factory.create(&files.back()->entry, 0, reader.stream());
         return table == nullptr ? nullptr
                                 : static_cast<qx::IArchive*>(table->getInterface("IArchive"));
     }
@@ -50,16 +51,13 @@ TEST_F(Archives, PngDepthsDecodeToHostByteOrder) {
     ASSERT_NE(image, nullptr);
     EXPECT_STREQ(image->name, "image");
     EXPECT_EQ(image->type, atom("image"));
-    EXPECT_STREQ(image->description, "choice/picture.png");
+    EXPECT_STREQ(image->description, "choice/picture.png"); // shown in timing traces
     EXPECT_EQ(archive->nextEntry(image), nullptr);
     const qx::BitmapDescription& d = picture(archive);
     EXPECT_EQ(d.resource.type, atom("image"));
-    EXPECT_EQ(d.width, 2);
-    EXPECT_EQ(d.height, 1);
-    EXPECT_EQ(d.bitsPerPixel, 24);
+    EXPECT_EQ(qx::Size(d.width, d.height), qx::Size(2, 1));
     EXPECT_EQ(d.format, atom("rrrrrrrrggggggggbbbbbbbb"));
     EXPECT_EQ(d.frames, 1);
-    EXPECT_EQ(d.flags, 0u);
     EXPECT_EQ(content(archive), (Bytes{30, 20, 10, 60, 50, 40}));
 
     mediatest::PngSpec rgba{1, 2, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 4, 250, 251, 252, 255}};
@@ -112,25 +110,54 @@ TEST_F(Archives, FramesTextSetsTheStripCountOrIsReported) {
     }
 }
 
-TEST_F(Archives, CorruptPngIsLoggedWithItsFileAndHasNoEntries) {
+TEST_F(Archives, WavGivesItsFormatWordsAndPcmBytes) {
+    const Bytes stereo = {1, 2, 3, 4, 5, 6, 7, 8};
+    qx::IArchive* archive = open(wavs, mediatest::makeWav(22050, 2, 16, stereo), "clicked.wav");
+    qx::ResourceEntry* sound = archive->nextEntry(nullptr);
+    ASSERT_NE(sound, nullptr);
+    EXPECT_STREQ(sound->name, "sound");
+    EXPECT_EQ(sound->type, atom("sound"));
+    const auto* d = reinterpret_cast<qx::SoundDescription*>(archive->entryHandle(sound));
+    EXPECT_EQ(d->resource.type, atom("sound"));
+    EXPECT_EQ(std::vector<std::uint32_t>(d->words, d->words + 5),
+              (std::vector<std::uint32_t>{22050, 2, 16, 8, 0}));
+    EXPECT_EQ(content(archive), stereo);
+    EXPECT_TRUE(host.log().lines().empty());
+
+    // A data chunk cut short keeps its whole frames and says so.
+    archive = open(wavs, mediatest::makeWav(8000, 2, 16, {1, 2, 3, 4, 5, 6}, 1, 100), "cut.wav");
+    EXPECT_EQ(content(archive), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(host.log().lines().size(), 1u);
+}
+
+TEST_F(Archives, UndecodableFilesAreLoggedWithTheirFileAndHaveNoEntries) {
     const Bytes good = mediatest::makePng({4, 4, PNG_COLOR_TYPE_RGB, 8, Bytes(48, 77)});
     Bytes flipped = good;
     flipped[flipped.size() - 20] ^= 0x55; // inside the image data: its checksum fails
-    const std::vector<std::pair<Bytes, std::string>> cases = {
-        {Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0}, "not a PNG file"},
-        {Bytes(good.begin(), good.begin() + 40), "unreadable PNG header"},
-        {Bytes(good.begin(), good.end() - 15), "corrupt PNG data"},
-        {flipped, "corrupt PNG data"},
-        {Bytes{}, "not a PNG file"},
+    const Bytes pcm = {0, 0, 0, 0};
+    Bytes noData = mediatest::makeWav(8000, 1, 8, {});
+    noData.resize(noData.size() - 8);
+    qxhost::FileArchiveFactory* const png = &pngs;
+    qxhost::FileArchiveFactory* const wav = &wavs;
+    const std::vector<std::tuple<qxhost::FileArchiveFactory*, Bytes, std::string>> cases = {
+        {png, Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0}, "pngfile: f: not a PNG file"},
+        {png, Bytes(good.begin(), good.begin() + 40), "pngfile: f: unreadable PNG header"},
+        {png, Bytes(good.begin(), good.end() - 15), "pngfile: f: corrupt PNG data"},
+        {png, flipped, "pngfile: f: corrupt PNG data"},
+        {png, Bytes{}, "pngfile: f: not a PNG file"},
+        {wav, Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, "wavfile: f: not a WAV"},
+        {wav, mediatest::makeWav(8000, 1, 32, pcm, 3), "wavfile: f: not PCM data (format tag 3)"},
+        {wav, mediatest::makeWav(8000, 1, 24, pcm), "wavfile: f: 24 bits per sample"},
+        {wav, mediatest::makeWav(8000, 6, 16, pcm), "wavfile: f: 6 channels"},
+        {wav, mediatest::makeWav(0, 1, 16, pcm), "wavfile: f: sample rate of 0 Hz"},
+        {wav, noData, "wavfile: f: no data chunk"},
     };
-    for (const auto& [bytes, reason] : cases) {
+    for (const auto& [factory, bytes, reason] : cases) {
         host.log().clear();
-        qx::IArchive* archive = open(pngs, bytes, "choice/bad.png");
-        ASSERT_NE(archive, nullptr);
-        EXPECT_EQ(archive->nextEntry(nullptr), nullptr);
+        EXPECT_EQ(open(*factory, bytes, "f")->nextEntry(nullptr), nullptr) << reason;
         ASSERT_EQ(host.log().lines().size(), 1u) << reason;
         EXPECT_EQ(host.log().lines()[0].level, qx::kLogError);
-        EXPECT_EQ(host.log().lines()[0].message.rfind("pngfile: choice/bad.png: " + reason, 0), 0u)
+        EXPECT_EQ(host.log().lines()[0].message.rfind(reason, 0), 0u)
             << host.log().lines()[0].message;
     }
     FileEntry entry("nostream.png");
@@ -141,49 +168,56 @@ TEST_F(Archives, CorruptPngIsLoggedWithItsFileAndHasNoEntries) {
                                     "pngfile: nostream.png: no stream to read the file from"));
 }
 
-TEST_F(Archives, WavGivesItsFormatWordsAndPcmBytes) {
-    const Bytes stereo = {1, 2, 3, 4, 5, 6, 7, 8};
-    qx::IArchive* archive = open(wavs, mediatest::makeWav(22050, 2, 16, stereo), "clicked.wav");
-    qx::ResourceEntry* sound = archive->nextEntry(nullptr);
-    ASSERT_NE(sound, nullptr);
-    EXPECT_STREQ(sound->name, "sound");
-    EXPECT_EQ(sound->type, atom("sound"));
-    const auto* d = reinterpret_cast<qx::SoundDescription*>(archive->entryHandle(sound));
-    EXPECT_EQ(d->resource.type, atom("sound"));
-    EXPECT_EQ(d->words[0], 22050u);
-    EXPECT_EQ(d->words[1], 2u);
-    EXPECT_EQ(d->words[2], 16u);
-    EXPECT_EQ(d->words[3], 8u);
-    EXPECT_EQ(d->words[4], 0u);
-    EXPECT_EQ(content(archive), stereo);
-    EXPECT_TRUE(host.log().lines().empty());
+} // namespace
 
-    // A data chunk cut short keeps its whole frames and says so.
-    archive = open(wavs, mediatest::makeWav(8000, 2, 16, {1, 2, 3, 4, 5, 6}, 1, 100), "cut.wav");
-    EXPECT_EQ(content(archive), (Bytes{1, 2, 3, 4}));
-    EXPECT_EQ(host.log().lines().size(), 1u);
-}
+namespace {
 
-TEST_F(Archives, UnplayableWavIsLoggedWithItsFileAndHasNoEntries) {
-    const Bytes pcm = {0, 0, 0, 0};
-    Bytes noData = mediatest::makeWav(8000, 1, 8, {});
-    noData.resize(noData.size() - 8);
-    const std::vector<std::pair<Bytes, std::string>> cases = {
-        {Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, "not a WAV file"},
-        {mediatest::makeWav(8000, 1, 32, pcm, 3), "not PCM data (format tag 3)"},
-        {mediatest::makeWav(8000, 1, 24, pcm), "24 bits per sample"},
-        {mediatest::makeWav(8000, 6, 16, pcm), "6 channels"},
-        {mediatest::makeWav(0, 1, 16, pcm), "sample rate of 0 Hz"},
-        {noData, "no data chunk"},
+// Pictures and sounds in a folder on disk, found through the resource tree as a scene
+// finds them, with blocking and with asynchronous-only readers.
+TEST(MediaInResourceTree, PicturesAndSoundsAreFoundAndReadByPath) {
+    const auto folder = std::filesystem::temp_directory_path() / "qx_media_tree_test";
+    std::filesystem::create_directories(folder);
+    auto write = [&](const char* name, const Bytes& bytes) {
+        std::ofstream(folder / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     };
-    for (const auto& [bytes, reason] : cases) {
-        host.log().clear();
-        qx::IArchive* archive = open(wavs, bytes, "bad.wav");
-        EXPECT_EQ(archive->nextEntry(nullptr), nullptr) << reason;
-        ASSERT_EQ(host.log().lines().size(), 1u) << reason;
-        EXPECT_EQ(host.log().lines()[0].message.rfind("wavfile: bad.wav: " + reason, 0), 0u)
-            << host.log().lines()[0].message;
+    write("qmark.png", mediatest::makePng({1, 2, PNG_COLOR_TYPE_RGBA, 8, Bytes(8, 200)}));
+    write("clicked.wav", mediatest::makeWav(11025, 1, 8, {1, 2, 3}));
+    write("broken.png", Bytes{'n', 'o', 'p', 'e'});
+
+    for (const char* async : {"0", "1"}) {
+        qxhost::Host host;
+        host.setSetting("AsyncReaders", async);
+        auto root = qxhost::openResourceRoot(host, folder.string());
+        qxhost::addMediaArchives(host, *root);
+        auto read = [&](const char* path) {
+            qx::ResourceEntry* entry = root->directory()->find(path);
+            EXPECT_NE(entry, nullptr) << path;
+            if (entry == nullptr) {
+                return std::make_pair(qx::Handle{0}, Bytes{});
+            }
+            const qx::Handle handle = entry->parent->entryHandle(entry);
+            qx::ReadStream* stream = entry->parent->openStream(entry, handle);
+            Bytes bytes(64);
+            bytes.resize(static_cast<std::size_t>(stream->read(bytes.data(), 64)));
+            entry->parent->closeStream(stream);
+            return std::make_pair(handle, bytes);
+        };
+        const auto [picture, pixels] = read("qmark.png/image");
+        EXPECT_EQ(reinterpret_cast<qx::BitmapDescription*>(picture)->bitsPerPixel, 32);
+        EXPECT_EQ(pixels, Bytes(8, 200)) << "AsyncReaders " << async;
+        const auto [sound, samples] = read("clicked.wav/*");
+        EXPECT_EQ(reinterpret_cast<qx::SoundDescription*>(sound)->words[0], 11025u);
+        EXPECT_EQ(samples, (Bytes{1, 2, 3})) << "AsyncReaders " << async;
+        EXPECT_EQ(root->directory()->find("broken.png/image"), nullptr);
+        EXPECT_TRUE(
+            host.log().contains(qx::kLogError, "pngfile: " + (folder / "broken.png").string() +
+                                                   ": not a PNG file (bad signature)"));
+        root.reset();
+        EXPECT_EQ(host.liveEvents(), 0);
     }
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

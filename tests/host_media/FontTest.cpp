@@ -37,15 +37,11 @@ protected:
 
 TEST_F(Fonts, RecordsCarryLineMetricsAndAreSharedByNameAndSize) {
     ASSERT_TRUE(fonts.usable());
-    EXPECT_GE(font->descriptionWords[qx::kFontLineHeight], 17);
+    EXPECT_GE(font->descriptionWords[qx::kFontLineHeight], 17); // DejaVu's line gap is wide
     EXPECT_LE(font->descriptionWords[qx::kFontLineHeight], 22);
     EXPECT_EQ(font->descriptionWords[qx::kFontLineAdvance], 1000);
     EXPECT_EQ(fonts.font("AlternateFont", 16), font);
     EXPECT_NE(fonts.font("AlternateFont", 24), font);
-    ASSERT_NE(font->styler, nullptr);
-    ASSERT_NE(font->primaryScaleInterface, nullptr);
-    ASSERT_NE(font->secondaryScaleInterface, font->primaryScaleInterface);
-    EXPECT_EQ(font->primaryScaleInterface->get(), 1.0);
 }
 
 TEST_F(Fonts, MeasureFollowsTextStyleAndScales) {

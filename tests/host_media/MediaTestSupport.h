@@ -1,5 +1,5 @@
-// Small pieces the media tests share: PNG and WAV files made in memory, a stream over
-// bytes as a folder reader would give it, and an archive entry standing for a file.
+// Small pieces the media tests share: PNG and WAV files made in memory, readers over
+// bytes, and an archive entry standing for a file.
 #pragma once
 
 #include <png.h>
@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "archives/Reader.h"
 #include "qx/resources.h"
 #include "qx/streams.h"
 
@@ -69,20 +70,6 @@ inline std::vector<std::uint8_t> makePng(const PngSpec& spec) {
     return out;
 }
 
-inline void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-inline void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-inline void putTag(std::vector<std::uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
-}
-
 // A RIFF WAVE file of PCM data; dataLength overrides the length written in the data chunk.
 inline std::vector<std::uint8_t> makeWav(std::uint32_t rate, std::uint32_t channels,
                                          std::uint32_t bits,
@@ -90,58 +77,37 @@ inline std::vector<std::uint8_t> makeWav(std::uint32_t rate, std::uint32_t chann
                                          std::uint32_t formatTag = 1,
                                          std::int64_t dataLength = -1) {
     std::vector<std::uint8_t> out;
-    putTag(out, "RIFF");
-    put32(out, 0);
-    putTag(out, "WAVE");
-    putTag(out, "LIST"); // an unrelated chunk of odd length, padded, before the format
-    put32(out, 3);
+    auto put = [&out](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        }
+    };
+    auto tag = [&out](const char* name) { out.insert(out.end(), name, name + 4); };
+    const std::uint32_t frame = channels * bits / 8;
+    tag("RIFF");
+    put(0, 4);
+    tag("WAVE");
+    tag("LIST"); // an unrelated chunk of odd length, padded, before the format
+    put(3, 4);
     out.insert(out.end(), {'a', 'b', 'c', 0});
-    putTag(out, "fmt ");
-    put32(out, 16);
-    put16(out, formatTag);
-    put16(out, channels);
-    put32(out, rate);
-    put32(out, rate * channels * bits / 8);
-    put16(out, channels * bits / 8);
-    put16(out, bits);
-    putTag(out, "data");
-    put32(out, dataLength < 0 ? static_cast<std::uint32_t>(samples.size())
-                              : static_cast<std::uint32_t>(dataLength));
-    out.insert(out.end(), samples.begin(), samples.end());
-    const auto riff = static_cast<std::uint32_t>(out.size() - 8);
-    for (int i = 0; i < 4; ++i) {
-        out[4 + i] = static_cast<std::uint8_t>(riff >> (8 * i));
+    tag("fmt ");
+    put(16, 4);
+    for (std::uint32_t v : {formatTag, channels}) {
+        put(v, 2);
     }
+    for (std::uint32_t v : {rate, rate * frame}) {
+        put(v, 4);
+    }
+    for (std::uint32_t v : {frame, bits}) {
+        put(v, 2);
+    }
+    tag("data");
+    put(dataLength < 0 ? static_cast<std::uint32_t>(samples.size())
+                       : static_cast<std::uint32_t>(dataLength),
+        4);
+    out.insert(out.end(), samples.begin(), samples.end());
     return out;
 }
-
-// A reader's stream over bytes, handing them out in small pieces to exercise the loop.
-class ByteStream : public qx::IStream {
-public:
-    explicit ByteStream(std::vector<std::uint8_t> bytes, std::int32_t piece = 100)
-        : bytes_(std::move(bytes)), piece_(piece) {}
-    std::int32_t control(std::int32_t operation, void* argument) override {
-        if (operation == qx::kStreamQuerySize) {
-            *static_cast<std::int32_t*>(argument) = static_cast<std::int32_t>(bytes_.size());
-            return 1;
-        }
-        if (operation != qx::kStreamRead) {
-            return 0;
-        }
-        auto* request = static_cast<qx::StreamReadRequest*>(argument);
-        std::int32_t count = std::min(request->size, piece_);
-        count = std::min(count, static_cast<std::int32_t>(bytes_.size() - position_));
-        std::copy_n(bytes_.begin() + position_, count, static_cast<std::uint8_t*>(request->buffer));
-        position_ += static_cast<std::size_t>(count);
-        request->count = count;
-        return 1;
-    }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::int32_t piece_;
-    std::size_t position_ = 0;
-};
 
 // An entry of a folder archive standing for a file of the given path.
 struct FileEntry {
@@ -151,6 +117,17 @@ struct FileEntry {
     }
     std::string path;
     qx::ResourceEntry entry{};
+};
+
+// The blocking side of a host reader over bytes, as an archive lends one.
+struct BytesReader {
+    BytesReader(qxhost::Host& host, const std::vector<std::uint8_t>& bytes)
+        : reader(qxhost::Reader::overBytes(host, std::string(bytes.begin(), bytes.end()))) {}
+    qx::IRead* read() { return static_cast<qx::IRead*>(reader->table()->getInterface("IRead")); }
+    qx::IStream* stream() {
+        return static_cast<qx::IStream*>(reader->table()->getInterface("IStream"));
+    }
+    std::unique_ptr<qxhost::Reader> reader;
 };
 
 // Reads everything an IRead gives.

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "media/MemoryReader.h"
+#include "MediaTestSupport.h"
 #include "media/SoundSystem.h"
 
 namespace {
@@ -19,6 +19,16 @@ struct Recorder : qx::IListener {
     std::vector<std::uint32_t> types;
 };
 
+// A sound of the given format preloaded with bytes of silence.
+qxhost::HostSound* makeSound(qxhost::Host& host, qxhost::SoundSystem& system, std::uint32_t rate,
+                             std::uint32_t channels, std::uint32_t bytes) {
+    qx::SoundDescription d{{}, {rate, channels, 16, bytes, 0}};
+    qx::InterfaceTable* table = system.create(&d);
+    mediatest::BytesReader reader(host, Bytes(bytes, 0));
+    EXPECT_EQ(system.soundOf(table)->preload(reader.read()), 1);
+    return system.soundOf(table);
+}
+
 class Sounds : public ::testing::Test {
 protected:
     Sounds() {
@@ -30,19 +40,9 @@ protected:
         system.reset();
         EXPECT_EQ(host.liveEvents(), 0);
     }
-    // A preloaded sound of 16-bit mono samples lasting the given milliseconds at 8000 Hz.
-    qxhost::HostSound* sound(std::int32_t milliseconds) {
-        qx::SoundDescription d{};
-        d.words[0] = 8000;
-        d.words[1] = 1;
-        d.words[2] = 16;
-        d.words[3] = static_cast<std::uint32_t>(milliseconds * 16);
-        qx::InterfaceTable* table = system->create(&d);
-        const Bytes pcm(d.words[3], 0x11);
-        qxhost::MemoryReader reader(pcm.data(), static_cast<std::int32_t>(pcm.size()));
-        auto* preload = static_cast<qx::IPreloadSound*>(table->getInterface("IPreloadSound"));
-        EXPECT_EQ(preload->preload(&reader), 1);
-        return system->soundOf(table);
+    // 16-bit mono at 8000 Hz: 16 bytes a millisecond.
+    qxhost::HostSound* sound(std::uint32_t milliseconds) {
+        return makeSound(host, *system, 8000, 1, milliseconds * 16);
     }
     void runFor(std::int32_t milliseconds) {
         host.clock().advance(milliseconds);
@@ -104,10 +104,7 @@ TEST_F(Sounds, StopSendsOneMessageThroughTheLoop) {
 }
 
 TEST_F(Sounds, UnplayableSoundsAreRefused) {
-    qx::SoundDescription d{};
-    d.words[0] = 44100;
-    d.words[1] = 5;
-    d.words[2] = 16;
+    qx::SoundDescription d{{}, {44100, 5, 16, 0, 0}};
     EXPECT_EQ(system->create(&d), nullptr);
     EXPECT_TRUE(host.log().contains(
         qx::kLogError, "soundsystem: cannot play 44100 Hz, 5 channels, 16 bits per sample"));
@@ -147,16 +144,8 @@ TEST(SoundDevice, StopMessageComesThroughTheLoopWithSdlAudio) {
     if (std::string(system.backend()) != "sdl") {
         GTEST_SKIP() << "SDL's dummy audio driver did not open";
     }
-    qx::SoundDescription d{};
-    d.words[0] = 22050;
-    d.words[1] = 2;
-    d.words[2] = 16;
-    d.words[3] = 22050 * 4 * 10; // ten seconds: it cannot end by itself during the test
-    qx::InterfaceTable* table = system.create(&d);
-    const Bytes pcm(d.words[3], 0);
-    qxhost::MemoryReader reader(pcm.data(), static_cast<std::int32_t>(pcm.size()));
-    qxhost::HostSound* s = system.soundOf(table);
-    ASSERT_EQ(s->preload(&reader), 1);
+    // Ten seconds: it cannot end by itself during the test.
+    qxhost::HostSound* s = makeSound(host, system, 22050, 2, 22050 * 4 * 10);
     Recorder listener;
     ASSERT_NE(s->play(&listener, nullptr), 0u);
     EXPECT_NE(s->voice(), 0u);
