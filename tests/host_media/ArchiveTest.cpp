@@ -45,7 +45,7 @@ protected:
 };
 
 TEST_F(Archives, PngDepthsDecodeToHostByteOrder) {
-    mediatest::PngSpec rgb{2, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60}};
+    mediatest::PngPicture rgb{2, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60}};
     qx::IArchive* archive = open(pngs, mediatest::makePng(rgb));
     qx::ResourceEntry* image = archive->nextEntry(nullptr);
     ASSERT_NE(image, nullptr);
@@ -60,24 +60,24 @@ TEST_F(Archives, PngDepthsDecodeToHostByteOrder) {
     EXPECT_EQ(d.frames, 1);
     EXPECT_EQ(content(archive), (Bytes{30, 20, 10, 60, 50, 40}));
 
-    mediatest::PngSpec rgba{1, 2, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 4, 250, 251, 252, 255}};
+    mediatest::PngPicture rgba{1, 2, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 4, 250, 251, 252, 255}};
     archive = open(pngs, mediatest::makePng(rgba));
     EXPECT_EQ(picture(archive).bitsPerPixel, 32);
     EXPECT_EQ(content(archive), (Bytes{3, 2, 1, 4, 252, 251, 250, 255}));
 
-    mediatest::PngSpec grey{3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 128, 255}};
+    mediatest::PngPicture grey{3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 128, 255}};
     archive = open(pngs, mediatest::makePng(grey));
     EXPECT_EQ(picture(archive).bitsPerPixel, 8);
     EXPECT_EQ(picture(archive).format, atom("aaaaaaaa"));
     EXPECT_EQ(content(archive), (Bytes{0, 128, 255}));
 
     // 16-bit channels keep their high byte (0xABAB is exactly 0xAB scaled down).
-    mediatest::PngSpec deep{1, 1, PNG_COLOR_TYPE_RGB, 16, {0xAB, 0xAB, 0x12, 0x12, 0xFF, 0xFF}};
+    mediatest::PngPicture deep{1, 1, PNG_COLOR_TYPE_RGB, 16, {0xAB, 0xAB, 0x12, 0x12, 0xFF, 0xFF}};
     EXPECT_EQ(content(open(pngs, mediatest::makePng(deep))), (Bytes{0xFF, 0x12, 0xAB}));
 }
 
 TEST_F(Archives, PalettesAndGreyAlphaAreExpanded) {
-    mediatest::PngSpec indexed{3, 1, PNG_COLOR_TYPE_PALETTE, 8, {2, 0, 1}};
+    mediatest::PngPicture indexed{3, 1, PNG_COLOR_TYPE_PALETTE, 8, {2, 0, 1}};
     indexed.palette = {{255, 0, 0}, {0, 255, 0}, {1, 2, 3}};
     qx::IArchive* archive = open(pngs, mediatest::makePng(indexed));
     EXPECT_EQ(picture(archive).bitsPerPixel, 24);
@@ -88,17 +88,17 @@ TEST_F(Archives, PalettesAndGreyAlphaAreExpanded) {
     EXPECT_EQ(picture(archive).bitsPerPixel, 32);
     EXPECT_EQ(content(archive), (Bytes{3, 2, 1, 255, 0, 0, 255, 0, 0, 255, 0, 128}));
 
-    mediatest::PngSpec greyAlpha{2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {200, 255, 7, 9}};
+    mediatest::PngPicture greyAlpha{2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {200, 255, 7, 9}};
     archive = open(pngs, mediatest::makePng(greyAlpha));
     EXPECT_EQ(picture(archive).bitsPerPixel, 32);
     EXPECT_EQ(content(archive), (Bytes{200, 200, 200, 255, 7, 7, 7, 9}));
 
-    mediatest::PngSpec bits{3, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10100000}};
+    mediatest::PngPicture bits{3, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10100000}};
     EXPECT_EQ(content(open(pngs, mediatest::makePng(bits))), (Bytes{255, 0, 255}));
 }
 
 TEST_F(Archives, FramesTextSetsTheStripCountOrIsReported) {
-    mediatest::PngSpec strip{1, 3, PNG_COLOR_TYPE_GRAY, 8, {1, 2, 3}};
+    mediatest::PngPicture strip{1, 3, PNG_COLOR_TYPE_GRAY, 8, {1, 2, 3}};
     strip.texts = {{"frames", "3"}};
     EXPECT_EQ(picture(open(pngs, mediatest::makePng(strip))).frames, 3);
     for (const char* bad : {"0", "4", "two", ""}) {

@@ -15,8 +15,8 @@
 
 namespace mediatest {
 
-struct PngSpec {
-    PngSpec(int w, int h, int type, int depth, std::vector<std::uint8_t> rows)
+struct PngPicture {
+    PngPicture(int w, int h, int type, int depth, std::vector<std::uint8_t> rows)
         : width(w), height(h), colourType(type), bitDepth(depth), data(std::move(rows)) {}
     int width;
     int height;
@@ -28,7 +28,7 @@ struct PngSpec {
     std::vector<std::pair<std::string, std::string>> texts;
 };
 
-inline std::vector<std::uint8_t> makePng(const PngSpec& spec) {
+inline std::vector<std::uint8_t> makePng(const PngPicture& picture) {
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -39,18 +39,18 @@ inline std::vector<std::uint8_t> makePng(const PngSpec& spec) {
             target->insert(target->end(), bytes, bytes + length);
         },
         nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width),
-                 static_cast<png_uint_32>(spec.height), spec.bitDepth, spec.colourType,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
+                 static_cast<png_uint_32>(picture.height), picture.bitDepth, picture.colourType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!picture.palette.empty()) {
+        png_set_PLTE(png, info, picture.palette.data(), static_cast<int>(picture.palette.size()));
     }
-    if (!spec.transparency.empty()) {
-        png_set_tRNS(png, info, spec.transparency.data(),
-                     static_cast<int>(spec.transparency.size()), nullptr);
+    if (!picture.transparency.empty()) {
+        png_set_tRNS(png, info, picture.transparency.data(),
+                     static_cast<int>(picture.transparency.size()), nullptr);
     }
     std::vector<png_text> texts;
-    for (const auto& [key, value] : spec.texts) {
+    for (const auto& [key, value] : picture.texts) {
         png_text text{};
         text.compression = PNG_TEXT_COMPRESSION_NONE;
         text.key = const_cast<char*>(key.c_str());
@@ -61,9 +61,9 @@ inline std::vector<std::uint8_t> makePng(const PngSpec& spec) {
         png_set_text(png, info, texts.data(), static_cast<int>(texts.size()));
     }
     png_write_info(png, info);
-    const std::size_t stride = spec.data.size() / static_cast<std::size_t>(spec.height);
-    for (int row = 0; row < spec.height; ++row) {
-        png_write_row(png, spec.data.data() + static_cast<std::size_t>(row) * stride);
+    const std::size_t stride = picture.data.size() / static_cast<std::size_t>(picture.height);
+    for (int row = 0; row < picture.height; ++row) {
+        png_write_row(png, picture.data.data() + static_cast<std::size_t>(row) * stride);
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
