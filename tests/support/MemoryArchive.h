@@ -1,6 +1,6 @@
 // An archive over entries held in memory, published as "IArchiveFactory" under the object
-// name "memory", and a root directory over it. Entries are listed by the root directly,
-// so pictures and sounds are used without opening sub-directories.
+// name "memory", with a root directory over it. Entries are found by the root directly, so
+// pictures and sounds are used without opening sub-directories.
 #pragma once
 
 #include <deque>
@@ -17,48 +17,42 @@ namespace qxtest {
 class MemoryArchive final : public qx::IArchiveFactory, public qx::IArchive {
 public:
     MemoryArchive();
-    MemoryArchive(const MemoryArchive&) = delete;
-    MemoryArchive& operator=(const MemoryArchive&) = delete;
     ~MemoryArchive();
 
-    // An "image" entry whose handle designates the description and whose content is the
-    // packed rows of pixels.
-    void addImage(const std::string& name, const qx::BitmapDescription& description,
-                  std::vector<std::uint8_t> pixels, const std::string& label = "picture");
-    void addSound(const std::string& name, const qx::SoundDescription& description,
-                  std::vector<std::uint8_t> data);
-
-    // The root directory (opened on first use) and an entry as the root lists it.
+    // Entries whose handle designates the record and whose content is the given bytes (for
+    // pictures, packed rows of pixels); their word 2 reads "label of NAME".
+    qx::ResourceEntry* addImage(const std::string& name, const qx::BitmapDescription& record,
+                                std::vector<std::uint8_t> content);
+    qx::ResourceEntry* addSound(const std::string& name, const qx::SoundDescription& record,
+                                std::vector<std::uint8_t> content);
     qx::ResourceDirectory* root();
-    qx::ResourceEntry* entry(const std::string& name);
-    qx::BitmapDescription* pictureRecord(const std::string& name);
+    int readersOpen() const { return static_cast<int>(readers_.size()); }
 
-    int readersOpen() const { return readersOpen_; }
-    int readersOpened() const { return readersOpened_; }
-
-    // IArchiveFactory
-    qx::InterfaceTable* create(qx::ResourceEntry* entry, qx::Handle handle,
-                               qx::IStream* stream) override;
-    // IArchive
+    qx::InterfaceTable* create(qx::ResourceEntry*, qx::Handle, qx::IStream*) override {
+        return &archiveTable_;
+    }
     qx::ResourceEntry* nextEntry(qx::ResourceEntry* previous) override;
     qx::Handle entryHandle(qx::ResourceEntry* entry) override;
     qx::InterfaceTable* openReader(qx::ResourceEntry* entry, qx::Handle handle) override;
     void closeReader(qx::InterfaceTable* reader) override;
 
 private:
+    union Record {
+        qx::BitmapDescription picture;
+        qx::SoundDescription sound;
+    };
     struct Item {
         qx::ResourceEntry entry{};
         std::string name;
         std::string label;
-        qx::BitmapDescription picture{};
-        qx::SoundDescription sound{};
-        bool isSound = false;
+        Record record{};
         std::vector<std::uint8_t> content;
     };
     struct Reader;
     class Root;
 
-    static std::size_t indexOf(const qx::ResourceEntry* entry);
+    qx::ResourceEntry* add(const std::string& name, const char* type, const Record& record,
+                           std::vector<std::uint8_t> content);
     Item* itemOf(const qx::ResourceEntry* entry);
 
     qx::InterfaceTable factoryTable_{"memory"};
@@ -67,8 +61,6 @@ private:
     std::vector<std::unique_ptr<Reader>> readers_;
     qx::ResourceEntry rootEntry_{};
     std::unique_ptr<Root> root_;
-    int readersOpen_ = 0;
-    int readersOpened_ = 0;
 };
 
 } // namespace qxtest

@@ -54,9 +54,7 @@ protected:
                 bytes.push_back(static_cast<std::uint8_t>(v));
             }
         }
-        archive.addImage(name, describe(width, height, bits, format, frames), bytes,
-                         "label of " + name);
-        return archive.entry(name);
+        return archive.addImage(name, describe(width, height, bits, format, frames), bytes);
     }
 
     void fillScreen(std::uint16_t value) {
