@@ -5,7 +5,7 @@
 
 namespace qx {
 
-Sound::Sound(const SoundDescription* source) : description{} {
+Sound::Sound(SoundDescription* source) : description{} {
     table.addInterface("IListener", static_cast<IListener*>(this));
     table.addInterface("IReferenceCount", static_cast<IReferenceCount*>(this));
     description.resource.type = atomOf("none");
@@ -120,7 +120,7 @@ std::int32_t Sound::handleEvent(Event* message) {
         return 1;
     }
     playing_ = 0;
-    static_cast<SoundFinishedEvent*>(message)->sound = static_cast<Sound*>(this);
+    static_cast<SoundFinishedEvent*>(message)->sound = this;
     if (listener_ != nullptr) {
         listener_->handleEvent(message);
     } else {

@@ -11,8 +11,9 @@ namespace qx {
 // reference and is passed on to the listener given to play.
 class Sound final : public IListener, public IReferenceCount {
 public:
-    // Starts with one reference, held by the creator. The description is copied.
-    explicit Sound(const SoundDescription* source);
+    // Starts with one reference, held by the creator. The description is copied and
+    // handed to the sound factory.
+    explicit Sound(SoundDescription* source);
     Sound(const Sound&) = delete;
     Sound& operator=(const Sound&) = delete;
 
