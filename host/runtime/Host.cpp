@@ -162,7 +162,16 @@ void Host::processEvents() {
 }
 
 void Host::drainEvents(int maxPasses) {
-    for (int pass = 0; pass < maxPasses && !queue_.empty(); ++pass) {
+    const auto timerDue = [this] {
+        const std::int32_t now = clock_.now();
+        for (const Timer& timer : timers_) {
+            if (timer.time <= now) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int pass = 0; pass < maxPasses && (!queue_.empty() || timerDue()); ++pass) {
         processEvents();
     }
 }

@@ -6,9 +6,25 @@
 
 namespace qx {
 
-// The choice screen: doors, the topic bar, the arrow, round and play buttons.
+class AlphaImage;
+class Cursor;
+class FrameStripImage;
+class ImageButton;
+class ImageElement;
+class LinearCurve;
+class MouseRouter;
+class Porte;
+class SceneElementList;
+class TopicBar;
+
+// The choice screen: doors that take topics dragged from the topic bar, up to three rounds,
+// arrow, round and play buttons. Play writes each door's topic into the game-state record.
 class QXChoice final : public IQXScene, public IReferenceCount, public QXButtonNotify {
 public:
+    static constexpr int kDoorSlots = 11;
+    static constexpr int kRounds = 3;
+    static constexpr int kMappedDoors = 9;
+
     QXChoice();
     QXChoice(const QXChoice&) = delete;
     QXChoice& operator=(const QXChoice&) = delete;
@@ -19,25 +35,65 @@ public:
     void update() override;
     void drawScene() override;
     void tearDown() override;
-    std::int32_t isRunning() override;
+    std::int32_t isRunning() override { return running_; }
 
     // IReferenceCount
-    void addReference() override;
+    void addReference() override { ++references_; }
     void releaseReference() override;
 
-    // QXButtonNotify
+    // QXButtonNotify: 2 play, 16 previous round, 17 next round.
     void buttonClicked(std::int32_t id) override;
+
+    std::int32_t roundCount() const { return roundCount_; }
+    std::int32_t currentRound() const { return currentRound_; }
+    std::int32_t closing() const { return closing_; }
+    Porte* door(int slot) const { return slot >= 0 && slot < kDoorSlots ? doors_[slot] : nullptr; }
+    const std::int32_t* doorMap() const { return doorMap_; }
+    TopicBar* topicBar() const { return topicBar_; }
+    Cursor* cursor() const { return cursor_; }
+    ImageButton* roundButton(int i) const { return i == 0 ? previousRound_ : nextRound_; }
 
     InterfaceTable table;
 
 private:
     ~QXChoice() = default;
 
+    // A text value of the "choice" folder, at most 31 characters; false when absent.
+    bool readValue(const char* name, char (&value)[32]);
+    bool readPosition(const char* name, std::int32_t& x, std::int32_t& y);
+    void setUpDoors();
+    void readDoorMap();
+    ImageButton* makeButton(const char* baseName, std::int32_t x, std::int32_t y, std::int32_t id,
+                            QXButtonNotify* notify);
+    void leaveRound();
+    void enterRound(std::int32_t round);
+    void writeTopics();
+
     Handle* gameState_ = nullptr;
     Canvas* canvas_ = nullptr;
+    SceneElementList* elements_ = nullptr;
+    MouseRouter* router_ = nullptr;
+    ResourceDirectory* resources_ = nullptr;
+    Porte* doors_[kDoorSlots] = {};
+    AlphaImage* questionMark_ = nullptr;
+    AlphaImage* leftMask_ = nullptr;
+    AlphaImage* rightMask_ = nullptr;
+    Cursor* cursor_ = nullptr;
+    ImageElement* rounds_[kRounds] = {};
+    std::int32_t roundCount_ = 0;
+    std::int32_t currentRound_ = 0;
+    ImageButton* left_ = nullptr;
+    ImageButton* right_ = nullptr;
+    ImageButton* previousRound_ = nullptr;
+    ImageButton* nextRound_ = nullptr;
+    ImageButton* play_ = nullptr;
+    TopicBar* topicBar_ = nullptr;
+    FrameStripImage* playPicture_ = nullptr;
+    LinearCurve* fade_ = nullptr;
     std::int32_t references_ = 1;
     std::int32_t running_ = 0;
     std::int32_t closing_ = 0;
+    std::int32_t doorMap_[kMappedDoors] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
 };
 
 } // namespace qx

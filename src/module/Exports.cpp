@@ -33,11 +33,12 @@ qx::InterfaceTable* init(qx::HostObject* host, const char* const* arguments) {
     if (made == nullptr) {
         return nullptr;
     }
-    delete qx::factory();
-    qx::factory() = made;
     if (!made->copyArguments(arguments)) {
+        delete made;
         return nullptr;
     }
+    delete qx::factory();
+    qx::factory() = made;
     return &made->table;
 }
 

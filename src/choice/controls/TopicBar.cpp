@@ -1,0 +1,230 @@
+#include "choice/controls/TopicBar.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "choice/ChoiceEvents.h"
+#include "choice/controls/MouseRouter.h"
+#include "choice/topics/TopicButton.h"
+#include "core/EventObject.h"
+#include "module/HostServices.h"
+
+namespace qx {
+
+namespace {
+constexpr std::int32_t kGap = 30;
+constexpr std::int32_t kRowY = 420;
+// A row narrower than this is centred on the screen instead of wrapped.
+constexpr std::int32_t kCentredExtent = 620;
+// Nested shrink reports arise only when buttons share an x; this bounds them.
+constexpr std::int32_t kMaxShrinkDepth = 4;
+
+bool skippedCode(const TopicItem* item) {
+    return std::strcmp(item->code, "xx") == 0 || std::strcmp(item->code, "cd") == 0;
+}
+} // namespace
+
+TopicBar::TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Cursor* cursor,
+                   std::int32_t showFrames) {
+    table.addInterface("IVisible", static_cast<IVisible*>(this));
+    table.addInterface("QXButtonNotify", static_cast<QXButtonNotify*>(this));
+    table.addInterface("IListener", static_cast<IListener*>(this));
+    std::int32_t x = left_;
+    std::int32_t i = 0;
+    for (; producer != nullptr && i < kMaxTopics; ++i) {
+        TopicItem* item = producer->itemAt(i);
+        if (item == nullptr) {
+            break;
+        }
+        if (skippedCode(item)) {
+            continue;
+        }
+        auto* button = new (std::nothrow) TopicButton(
+            static_cast<IListener*>(this), font, atomName(item->title), cursor, item, showFrames);
+        if (button == nullptr) {
+            continue;
+        }
+        slots_[i] = button;
+        button->setPosition(x, kRowY);
+        if (router != nullptr) {
+            router->addParticipant(button->mouseFace());
+        }
+        x += button->measure().width + kGap;
+    }
+    count_ = i;
+}
+
+TopicBar::~TopicBar() {
+    for (std::int32_t i = 0; i < count_; ++i) {
+        delete slots_[i];
+        slots_[i] = nullptr;
+    }
+}
+
+void TopicBar::draw(Canvas* canvas) {
+    for (std::int32_t i = 0; i < count_; ++i) {
+        if (slots_[i] != nullptr) {
+            slots_[i]->draw(canvas);
+        }
+    }
+}
+
+std::int32_t TopicBar::widthOf(TopicButton* button) { return button->measure().width; }
+
+void TopicBar::moveTo(TopicButton* button, std::int32_t x) {
+    button->setPosition(x, button->position.y);
+}
+
+std::int32_t TopicBar::leftmostVisible() {
+    std::int32_t found = -1;
+    for (std::int32_t i = 0; i < count_; ++i) {
+        TopicButton* b = slots_[i];
+        if (b != nullptr && b->position.x > 10 && b->position.x < 630 &&
+            (found < 0 || b->position.x < slots_[found]->position.x)) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+std::int32_t TopicBar::rightmostVisible() {
+    std::int32_t found = -1;
+    for (std::int32_t i = 0; i < count_; ++i) {
+        TopicButton* b = slots_[i];
+        if (b != nullptr && b->position.x > 10 && b->position.x < 630 &&
+            (found < 0 || b->position.x > slots_[found]->position.x)) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+void TopicBar::arrange() {
+    for (std::int32_t i = 0; i < count_; ++i) {
+        if (slots_[i] != nullptr) {
+            slots_[i]->update();
+        }
+    }
+    bool any = false;
+    std::int32_t minX = 0;
+    std::int32_t maxRight = 0;
+    for (std::int32_t i = 0; i < count_; ++i) {
+        TopicButton* b = slots_[i];
+        if (b == nullptr || b->isSelected() != 0) {
+            continue;
+        }
+        const std::int32_t right = b->position.x + widthOf(b);
+        minX = any && minX < b->position.x ? minX : b->position.x;
+        maxRight = any && maxRight > right ? maxRight : right;
+        any = true;
+    }
+    // With every topic in a door there is nothing to centre on; the row is left to wrap.
+    if (any && maxRight - minX <= kCentredExtent) {
+        const std::int32_t offset = 320 - (maxRight - minX) / 2 - minX;
+        for (std::int32_t i = 0; i < count_; ++i) {
+            if (slots_[i] != nullptr) {
+                moveTo(slots_[i], slots_[i]->position.x + offset);
+            }
+        }
+        return;
+    }
+    wrapAround();
+}
+
+void TopicBar::wrapAround() {
+    const std::int32_t r = rightmostVisible();
+    const std::int32_t l = leftmostVisible();
+    if (r >= 0) {
+        std::int32_t n = (r + 1) % count_;
+        while (slots_[n] == nullptr) {
+            n = (n + 1) % count_;
+        }
+        moveTo(slots_[n], slots_[r]->position.x + widthOf(slots_[r]) + kGap);
+    }
+    if (l >= 0) {
+        std::int32_t p = l - 1 < 0 ? count_ - 1 : l - 1;
+        while (slots_[p] == nullptr) {
+            p = p - 1 < 0 ? count_ - 1 : p - 1;
+        }
+        moveTo(slots_[p], slots_[l]->position.x - widthOf(slots_[p]) - kGap);
+    }
+    TopicButton* k = nullptr;
+    for (std::int32_t i = 0; i < count_; ++i) {
+        TopicButton* b = slots_[i];
+        if (b == nullptr) {
+            continue;
+        }
+        if (k != nullptr) {
+            const std::int32_t step = widthOf(k) + kGap;
+            if (std::abs(b->position.x - k->position.x) < step) {
+                moveTo(b, k->position.x + step);
+            }
+        }
+        k = b;
+    }
+}
+
+void TopicBar::buttonClicked(std::int32_t id) {
+    std::int32_t onScreen = 0;
+    for (std::int32_t i = 0; i < count_; ++i) {
+        onScreen += slots_[i] != nullptr ? slots_[i]->isOnScreen() : 0;
+    }
+    if (onScreen == 0 || (id != 0 && id != 1)) {
+        return;
+    }
+    std::int32_t distance = 0;
+    if (id == 0) {
+        std::int32_t i = leftmostVisible() - 1;
+        if (i < 0) {
+            i = count_ - 1;
+        }
+        while (slots_[i] == nullptr || slots_[i]->isOnScreen() == 0) {
+            i = i - 1 < 0 ? count_ - 1 : i - 1;
+        }
+        distance = widthOf(slots_[i]) + kGap;
+    } else {
+        std::int32_t i = (rightmostVisible() + 1) % count_;
+        while (slots_[i] == nullptr || slots_[i]->isOnScreen() == 0) {
+            i = (i + 1) % count_;
+        }
+        distance = -(kGap + widthOf(slots_[i]));
+    }
+    for (std::int32_t i = 0; i < count_; ++i) {
+        if (slots_[i] != nullptr) {
+            slots_[i]->slideBy(distance);
+        }
+    }
+}
+
+std::int32_t TopicBar::handleEvent(Event* event) {
+    const std::uint32_t type = event != nullptr ? event->type : 0;
+    if (type == kStartShrink) {
+        rememberedWidth_ = widthOf(static_cast<StartShrinkEvent*>(event)->sender);
+    } else if (type == kShrinking && shrinkDepth_ < kMaxShrinkDepth) {
+        ++shrinkDepth_;
+        TopicButton* sender = static_cast<ShrinkingEvent*>(event)->sender;
+        const std::int32_t delta = widthOf(sender) - rememberedWidth_;
+        const std::int32_t senderX = sender->position.x;
+        for (std::int32_t i = 0; i < count_; ++i) {
+            TopicButton* b = slots_[i];
+            if (b != nullptr && b != sender && b->position.x >= senderX) {
+                moveTo(b, b->position.x + delta);
+            }
+        }
+        rememberedWidth_ = widthOf(sender);
+        --shrinkDepth_;
+    } else if (type == kCenterMe) {
+        const std::int32_t x = static_cast<CenterMeEvent*>(event)->sender->position.x;
+        const std::int32_t d = x < 30 || x > 550 ? 220 - x : 0;
+        for (std::int32_t i = 0; i < count_; ++i) {
+            if (slots_[i] != nullptr) {
+                slots_[i]->slideBy(d);
+            }
+        }
+    }
+    destroyEvent(event);
+    return 1;
+}
+
+} // namespace qx

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "choice/controls/QXButtonNotify.h"
+#include "qx/events.h"
+#include "qx/registry.h"
+#include "qx/scene.h"
+#include "qx/visual.h"
+
+namespace qx {
+
+class Cursor;
+class MouseRouter;
+class TopicButton;
+
+// The row of topic buttons along the bottom of the screen: centred when it fits, otherwise
+// wrapped around like a carousel that the arrow buttons scroll.
+class TopicBar final : public IVisible, public QXButtonNotify, public IListener {
+public:
+    static constexpr std::int32_t kMaxTopics = 100;
+
+    TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Cursor* cursor,
+             std::int32_t showFrames);
+    TopicBar(const TopicBar&) = delete;
+    TopicBar& operator=(const TopicBar&) = delete;
+    ~TopicBar();
+
+    // IVisible
+    void draw(Canvas* canvas) override;
+    Rect getBounds() override { return Rect(left_, 420, 560, 50); }
+    std::int32_t isHidden() override { return 0; }
+    void setPosition(std::int32_t, std::int32_t) override {}
+    // QXButtonNotify: the arrows scroll the row.
+    void buttonClicked(std::int32_t id) override;
+    // IListener: the buttons' shrink and centring reports.
+    std::int32_t handleEvent(Event* event) override;
+
+    // Once per frame: advances the buttons and keeps the row centred or wrapped.
+    void arrange();
+
+    std::int32_t leftmostVisible();
+    std::int32_t rightmostVisible();
+    std::int32_t count() const { return count_; }
+    TopicButton* button(std::int32_t i) const { return i >= 0 && i < count_ ? slots_[i] : nullptr; }
+
+    InterfaceTable table;
+
+private:
+    std::int32_t widthOf(TopicButton* button);
+    void moveTo(TopicButton* button, std::int32_t x);
+    void wrapAround();
+
+    TopicButton* slots_[kMaxTopics] = {};
+    std::int32_t count_ = 0;
+    std::int32_t left_ = 30;
+    std::int32_t rememberedWidth_ = 0;
+    std::int32_t shrinkDepth_ = 0;
+};
+
+} // namespace qx

@@ -1,0 +1,323 @@
+#include "choice/topics/TopicButton.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "choice/ChoiceEvents.h"
+#include "choice/Cursor.h"
+#include "choice/controls/LockAllDoors.h"
+#include "choice/controls/MouseEvents.h"
+#include "choice/controls/Porte.h"
+#include "choice/topics/Curve.h"
+#include "core/EventObject.h"
+#include "core/PointArrays.h"
+#include "visual/TextElement.h"
+
+namespace qx {
+
+namespace {
+// The gap the bar keeps after each button; a shrinking button takes it along.
+constexpr std::int32_t kGap = 30;
+constexpr std::int32_t kShrinkMs = 700;
+constexpr std::int32_t kSlideMs = 400;
+constexpr std::int32_t kGiveBackMs = 450;
+constexpr std::int32_t kReturnMs = 600;
+
+std::int32_t trunc(double v) { return static_cast<std::int32_t>(v); }
+
+void replace(Curve*& slot, Curve* curve) {
+    delete slot;
+    slot = curve;
+}
+} // namespace
+
+TopicButton::TopicButton(IListener* listener, Font* font, const char* label, Cursor* cursor,
+                         TopicItem* topic, std::int32_t showFrames)
+    : font_(font), label_(label), topic_(topic), cursor_(cursor), listener_(listener),
+      showFrames_(showFrames) {
+    table.addInterface("QXMouseListener", static_cast<QXMouseListener*>(this));
+    text_ = new (std::nothrow) TextElement(0, 0, font_, label_);
+    for (Point& j : jitter_) {
+        // The first draw is the y offset, the second the x offset.
+        j.y = std::rand() % 10 - 5;
+        j.x = std::rand() % 10 - 5;
+    }
+}
+
+TopicButton::~TopicButton() {
+    delete slideCurve_;
+    delete text_;
+    delete wobbleCurve_;
+    delete textXCurve_;
+    delete textYCurve_;
+    delete shrinkCurve_;
+    delete growCurve_;
+}
+
+Size TopicButton::measure() {
+    const Size textSize = text_ != nullptr ? text_->textSize() : Size();
+    if (collapsed_ != 0) {
+        return Size(0, textSize.height);
+    }
+    if (shrinkCurve_ != nullptr) {
+        return Size(trunc(shrinkCurve_->value() * (textSize.width + kGap)), textSize.height);
+    }
+    if (growCurve_ != nullptr) {
+        return Size(trunc(growCurve_->value() * (textSize.width + kGap)), textSize.height);
+    }
+    return textSize;
+}
+
+Rect TopicButton::hitArea() {
+    const Size size = measure();
+    return Rect(position.x, position.y, size.width, size.height);
+}
+
+std::int32_t TopicButton::isOnScreen() {
+    const Rect area = hitArea();
+    if (position.x > 640 || position.y > 480 || collapsed_ != 0) {
+        return 0;
+    }
+    if (position.x >= 0 && position.y >= 0) {
+        return 1;
+    }
+    return position.x + area.width >= 0 && position.y + area.height >= 0 ? 1 : 0;
+}
+
+void TopicButton::setPosition(std::int32_t x, std::int32_t y) {
+    position = Point(x, y);
+    const Size size = measure();
+    const std::int32_t w = size.width;
+    const std::int32_t h = size.height;
+    corners_[0] = Point(x - 5 + jitter_[0].x, y + jitter_[0].y);
+    corners_[1] = Point(x + w + 5 + jitter_[1].x, y + jitter_[1].y);
+    corners_[2] = Point(x + w + 5 + jitter_[2].x, y + h - 2 + jitter_[2].y);
+    corners_[3] = Point(x - 5 + jitter_[3].x, y + h - 2 + jitter_[3].y);
+    if (wobbleCurve_ != nullptr) {
+        // Each coordinate reads the curve afresh, as the frame's tremor is driven by the clock.
+        auto v = [this] { return trunc(wobbleCurve_->value()); };
+        corners_[0].x -= v();
+        corners_[0].y -= v();
+        corners_[1].x += v();
+        corners_[1].y -= v();
+        corners_[2].x -= v();
+        corners_[2].y += v();
+        corners_[3].x += v();
+        corners_[3].y += v();
+    }
+    if (shrinkCurve_ != nullptr && resizeStep(shrinkCurve_, x, y, w, h)) {
+        replace(shrinkCurve_, nullptr);
+        collapsed_ = 1;
+        setPosition(x, y);
+    }
+    if (growCurve_ != nullptr && resizeStep(growCurve_, x, y, w, h)) {
+        replace(growCurve_, nullptr);
+        setPosition(x, y);
+        if (giveBackPending_ != 0) {
+            giveBack();
+        }
+        if (shrinkPending_ != 0) {
+            startShrink();
+            shrinkPending_ = 0;
+        }
+    }
+}
+
+bool TopicButton::resizeStep(Curve* curve, std::int32_t x, std::int32_t y, std::int32_t w,
+                             std::int32_t h) {
+    // The right-hand corners are pulled towards the left-hand ones on top of the narrower width.
+    double s = curve->value();
+    corners_[2] = Point(corners_[3].x + trunc(s * (x + w + 5 + jitter_[2].x - corners_[3].x)),
+                        y + h - 2 + jitter_[2].y);
+    s = curve->value();
+    corners_[1] = Point(corners_[0].x + trunc(s * (x + w + 5 + jitter_[1].x - corners_[0].x)),
+                        y + jitter_[1].y);
+    send(makeShrinking(this));
+    return curve->isFinished() != 0;
+}
+
+void TopicButton::draw(Canvas* canvas) {
+    if (wobbleCurve_ != nullptr || shrinkCurve_ != nullptr || growCurve_ != nullptr) {
+        setPosition(position.x, position.y);
+    }
+    const Rect remembered = canvas->getClip();
+    if (collapsed_ == 0) {
+        PointArray frame = makePointArray({corners_[0], corners_[1], corners_[2], corners_[3]});
+        const bool grey = topic_ != nullptr && topic_->flags != 0;
+        canvas->setColour(grey ? Colour(96, 96, 96) : Colour(0, 0, 0));
+        if (showFrames_ != 0) {
+            canvas->drawPolygon(frame);
+        }
+        destroyPointArray(frame);
+    }
+    if (text_ != nullptr && dragging_ == 0 && selected_ == 0) {
+        text_->setPosition(position.x, position.y);
+        if (textXCurve_ != nullptr) {
+            text_->setPosition(trunc(textXCurve_->value()), text_->position.y);
+        }
+        if (textYCurve_ != nullptr) {
+            text_->setPosition(text_->position.x, trunc(textYCurve_->value()));
+        }
+        if (textXCurve_ == nullptr && textYCurve_ == nullptr) {
+            // Titles at rest are cut at the bar's ends, under the masks.
+            canvas->setClip(Rect::fromCorners(28, position.y - 10, 612, 480));
+        }
+    }
+    if (text_ != nullptr) {
+        if (selected_ == 0 || (holderDoor_ != nullptr && holderDoor_->isHidden() == 0)) {
+            text_->draw(canvas);
+        }
+    }
+    canvas->setClip(remembered);
+}
+
+std::int32_t TopicButton::handleEvent(Event* event) {
+    const std::uint32_t type = event != nullptr ? event->type : 0;
+    switch (type) {
+    case kTopicChosen: {
+        Porte* door = static_cast<TopicChosenEvent*>(event)->sender;
+        if (selected_ != 0) {
+            selected_ = 1;
+        } else if (growCurve_ != nullptr) {
+            shrinkPending_ = 1;
+            holderDoor_ = door;
+            selected_ = 1;
+        } else {
+            shrinkPending_ = 0;
+            startShrink();
+            holderDoor_ = door;
+            selected_ = 1;
+        }
+        break;
+    }
+    case kGiveBack:
+        if (selected_ != 0 && shrinkCurve_ == nullptr) {
+            setTextStyle(0);
+            if (growCurve_ != nullptr || centerRequested_ != 0) {
+                giveBackPending_ = 1;
+            } else {
+                giveBack();
+            }
+        }
+        break;
+    case kToggleSelect: selected_ = static_cast<ToggleSelectEvent*>(event)->value; break;
+    case kOpenFrame:
+        if (selected_ != 0 && collapsed_ != 0 && shrinkCurve_ == nullptr) {
+            requestCentring();
+            setTextStyle(0);
+        }
+        break;
+    case kMouseEntered:
+        if (cursor_ != nullptr && cursor_->carrier() == nullptr) {
+            setTextStyle(1);
+        }
+        break;
+    case kMouseLeft:
+        if (cursor_ != nullptr && cursor_->carrier() == nullptr) {
+            setTextStyle(0);
+        }
+        break;
+    case kMouseButtonDown:
+        if (selected_ == 0) {
+            press();
+        }
+        break;
+    case kMouseButtonUp:
+        if (cursor_ != nullptr && cursor_->carrier() == mouseFace()) {
+            release();
+        }
+        break;
+    default: break;
+    }
+    destroyEvent(event);
+    return 1;
+}
+
+void TopicButton::press() {
+    if (cursor_ != nullptr) {
+        cursor_->carry(topic_, text_, mouseFace());
+    }
+    setTextStyle(0);
+    dragging_ = 1;
+    replace(wobbleCurve_, new WobbleCurve(10.0, 0.0, 1000, 80, 0.9, 3.1415926535));
+}
+
+void TopicButton::release() {
+    cursor_->drop();
+    dragging_ = 0;
+    if (selected_ != 0) {
+        return;
+    }
+    setTextStyle(0);
+    replace(wobbleCurve_, nullptr);
+    if (text_ != nullptr) {
+        replace(textXCurve_, new SmoothCurve(text_->position.x, position.x, kReturnMs));
+        replace(textYCurve_, new SmoothCurve(text_->position.y, position.y, kReturnMs));
+    }
+}
+
+void TopicButton::startShrink() {
+    replace(shrinkCurve_, new LinearCurve(1.0, 0.0, kShrinkMs));
+    send(makeStartShrink(this));
+}
+
+void TopicButton::requestCentring() {
+    send(makeCenterMe(this));
+    centerRequested_ = 1;
+}
+
+void TopicButton::giveBack() {
+    replace(textXCurve_, nullptr);
+    replace(textYCurve_, nullptr);
+    if (text_ != nullptr) {
+        textXCurve_ = new SmoothCurve(text_->position.x, position.x, kGiveBackMs);
+        textYCurve_ = new SmoothCurve(text_->position.y, position.y, kGiveBackMs);
+    }
+    giveBackPending_ = 0;
+    collapsed_ = 0;
+    selected_ = 0;
+    holderDoor_ = nullptr;
+}
+
+void TopicButton::slideBy(std::int32_t distance) {
+    replace(slideCurve_, new SmoothCurve(position.x, position.x + distance, kSlideMs));
+}
+
+void TopicButton::update() {
+    if (slideCurve_ != nullptr) {
+        setPosition(trunc(slideCurve_->value()), position.y);
+        if (slideCurve_->isFinished() != 0) {
+            replace(slideCurve_, nullptr);
+            if (centerRequested_ != 0) {
+                // Still collapsed here, so the bar remembers width 0 and opens the gap.
+                send(makeStartShrink(this));
+                replace(growCurve_, new LinearCurve(0.0, 1.0, kShrinkMs));
+                centerRequested_ = 0;
+                collapsed_ = 0;
+            }
+        }
+    }
+    if (textXCurve_ != nullptr && textXCurve_->isFinished() != 0) {
+        replace(textXCurve_, nullptr);
+    }
+    if (textYCurve_ != nullptr && textYCurve_->isFinished() != 0) {
+        replace(textYCurve_, nullptr);
+        lockAllDoors(0);
+    }
+}
+
+void TopicButton::setTextStyle(std::int32_t style) {
+    if (text_ != nullptr) {
+        text_->setStyle(style);
+    }
+}
+
+void TopicButton::send(Event* event) {
+    if (listener_ != nullptr) {
+        listener_->handleEvent(event);
+    } else {
+        destroyEvent(event);
+    }
+}
+
+} // namespace qx

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "choice/controls/QXMouseListener.h"
+#include "qx/canvas.h"
+#include "qx/events.h"
+#include "qx/scene.h"
+#include "visual/VisibleElement.h"
+
+namespace qx {
+
+class Curve;
+class Cursor;
+class Porte;
+class TextElement;
+
+// One topic of the topic bar: its title in a jittered frame, picked up with the cursor and
+// dropped on a door. Shrinks out of the bar when a door takes it, slides into view and grows
+// back when the door gives it up, and glides home when dropped elsewhere.
+class TopicButton final : public VisibleElement, public QXMouseListener {
+public:
+    TopicButton(IListener* listener, Font* font, const char* label, Cursor* cursor,
+                TopicItem* topic, std::int32_t showFrames);
+    TopicButton(const TopicButton&) = delete;
+    TopicButton& operator=(const TopicButton&) = delete;
+    ~TopicButton() override;
+
+    // IVisible
+    void draw(Canvas* canvas) override;
+    void setPosition(std::int32_t x, std::int32_t y) override;
+    // ITouchable and QXMouseListener
+    std::int32_t handleEvent(Event* event) override;
+    Rect hitArea() override;
+
+    Size measure();
+    std::int32_t isOnScreen();
+    // An animated horizontal move by distance over 400 ms, from where the button stands.
+    void slideBy(std::int32_t distance);
+    // Once per frame, from the topic bar: moves a sliding button and ends finished returns.
+    void update();
+
+    std::int32_t isSelected() const { return selected_; }
+    std::int32_t isCollapsed() const { return collapsed_; }
+    std::int32_t isDragging() const { return dragging_; }
+    TextElement* text() const { return text_; }
+    TopicItem* topic() const { return topic_; }
+    Porte* holderDoor() const { return holderDoor_; }
+    const Point* corners() const { return corners_; }
+    Point* jitter() { return jitter_; }
+    QXMouseListener* mouseFace() { return static_cast<QXMouseListener*>(this); }
+
+private:
+    void press();
+    void release();
+    void startShrink();
+    void giveBack();
+    void requestCentring();
+    // The shrink or grow step of setPosition; returns true when the curve ended.
+    bool resizeStep(Curve* curve, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+    void setTextStyle(std::int32_t style);
+    void send(Event* event);
+
+    Font* font_;
+    const char* label_;
+    Curve* slideCurve_ = nullptr;
+    Porte* holderDoor_ = nullptr;
+    TopicItem* topic_;
+    Cursor* cursor_;
+    IListener* listener_;
+    TextElement* text_ = nullptr;
+    Point corners_[4];
+    Point jitter_[4];
+    std::int32_t dragging_ = 0;
+    std::int32_t collapsed_ = 0;
+    std::int32_t centerRequested_ = 0;
+    std::int32_t giveBackPending_ = 0;
+    std::int32_t shrinkPending_ = 0;
+    std::int32_t showFrames_;
+    Curve* wobbleCurve_ = nullptr;
+    Curve* textXCurve_ = nullptr;
+    Curve* textYCurve_ = nullptr;
+    Curve* shrinkCurve_ = nullptr;
+    Curve* growCurve_ = nullptr;
+    std::int32_t selected_ = 0;
+};
+
+} // namespace qx
