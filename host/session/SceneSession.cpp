@@ -1,0 +1,171 @@
+#include "session/SceneSession.h"
+
+#include <filesystem>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "archives/ArchiveTypes.h"
+
+namespace qxhost {
+
+namespace fs = std::filesystem;
+
+std::string defaultModulePath() {
+    std::error_code ignored;
+#if defined(_WIN32)
+    char buffer[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    fs::path self(buffer);
+#else
+    fs::path self = fs::read_symlink("/proc/self/exe", ignored);
+#endif
+    return (self.parent_path() / "qxchoice.kpx").string();
+}
+
+SceneSession::SceneSession(SessionOptions options) : options_(std::move(options)) {}
+
+SceneSession::~SceneSession() {
+    endScene();
+    // The tree holds directories the module made; free it while the module is still loaded.
+    root_.reset();
+    loader_.close();
+    producer_.reset();
+    media_.reset();
+    host_.reset();
+}
+
+bool SceneSession::fail(const std::string& message) {
+    error_ = message;
+    return false;
+}
+
+bool SceneSession::start() {
+    if (options_.modulePath.empty()) {
+        options_.modulePath = defaultModulePath();
+    }
+    std::error_code code;
+    if (!fs::is_directory(options_.dataPath, code)) {
+        return fail("data folder " + options_.dataPath + ": not a folder");
+    }
+    if (!fs::is_directory(fs::path(options_.dataPath) / "choice", code)) {
+        return fail("data folder " + options_.dataPath + ": has no folder \"choice\"");
+    }
+    if (options_.topicsPath.empty()) {
+        options_.topicsPath = (fs::path(options_.dataPath) / "topics.txt").string();
+    }
+
+    host_ = std::make_unique<Host>();
+    host_->log().setEcho(options_.echoLog);
+    if (options_.manualClock) {
+        host_->clock().set(0);
+    }
+    if (options_.silentSound) {
+        host_->setSetting("SoundBackend", "silent");
+    }
+    if (options_.asyncReaders) {
+        host_->setSetting(kAsyncReadersSetting, "1");
+    }
+    if (!loader_.open(options_.modulePath)) {
+        return fail(loader_.error());
+    }
+    media_ = std::make_unique<Media>(*host_);
+    root_ = openResourceRoot(*host_, options_.dataPath);
+    addMediaArchives(*host_, *root_);
+    producer_ = std::make_unique<Producer>(*host_, &media_->fonts(), options_.topicsPath);
+
+    qx::InterfaceTable* factoryTable = loader_.init(*host_);
+    if (factoryTable == nullptr) {
+        return fail(loader_.error());
+    }
+    factory_ = static_cast<qx::IQXSceneFactory*>(factoryTable->getInterface("IQXSceneFactory"));
+    if (factory_ == nullptr) {
+        return fail("module " + options_.modulePath + ": no IQXSceneFactory");
+    }
+    sceneTable_ = factory_->createScene();
+    scene_ = sceneTable_ != nullptr
+                 ? static_cast<qx::IQXScene*>(sceneTable_->getInterface("IQXScene"))
+                 : nullptr;
+    if (scene_ == nullptr) {
+        return fail("module " + options_.modulePath + ": createScene gave no IQXScene");
+    }
+    canvas_ = media_->surface().makeCanvas();
+    startTime_ = host_->currentTime();
+    scene_->setUp(&canvas_, root_->directory(), gameState_.data());
+    return true;
+}
+
+void SceneSession::frame() {
+    if (scene_ == nullptr) {
+        return;
+    }
+    ++frames_;
+    if (host_->clock().isManual()) {
+        // Whole milliseconds of frame n at 60 frames a second, without drift.
+        host_->clock().set(
+            startTime_ + static_cast<std::int32_t>(static_cast<std::int64_t>(frames_) * 1000 / 60));
+    }
+    host_->processEvents();
+    scene_->update();
+    scene_->drawScene();
+}
+
+void SceneSession::runFor(std::int32_t milliseconds) {
+    const std::int32_t end = host_->currentTime() + milliseconds;
+    while (scene_ != nullptr && host_->currentTime() < end) {
+        frame();
+    }
+}
+
+void SceneSession::moveTo(std::int32_t x, std::int32_t y) {
+    pointerX_ = x;
+    pointerY_ = y;
+    if (scene_ != nullptr) {
+        scene_->handleEvent(host_->makePointerEvent(qx::kHostPointerMoved, x, y));
+    }
+}
+
+void SceneSession::press() {
+    if (scene_ != nullptr) {
+        scene_->handleEvent(host_->makePointerEvent(qx::kHostPointerPressed, pointerX_, pointerY_));
+    }
+}
+
+void SceneSession::release() {
+    if (scene_ != nullptr) {
+        scene_->handleEvent(
+            host_->makePointerEvent(qx::kHostPointerReleased, pointerX_, pointerY_));
+    }
+}
+
+bool SceneSession::running() { return scene_ != nullptr && scene_->isRunning() != 0; }
+
+void SceneSession::endScene() {
+    if (scene_ == nullptr) {
+        return;
+    }
+    scene_->tearDown();
+    factory_->destroyScene(sceneTable_);
+    scene_ = nullptr;
+    sceneTable_ = nullptr;
+    // Sounds still playing finish through the event loop.
+    host_->drainEvents();
+}
+
+std::string SceneSession::titleOf(qx::Handle word) const {
+    return producer_ != nullptr ? producer_->titleOf(reinterpret_cast<qx::TopicItem*>(word)) : "";
+}
+
+std::string SceneSession::codeOf(qx::Handle word) const {
+    if (producer_ == nullptr ||
+        producer_->titleOf(reinterpret_cast<qx::TopicItem*>(word)).empty()) {
+        return "";
+    }
+    return reinterpret_cast<const qx::TopicItem*>(word)->code;
+}
+
+} // namespace qxhost
