@@ -136,7 +136,7 @@ public:
 
 QX_BEGIN_LAYOUT_CHECKS
 QX_LAYOUT_CHECK(offsetof(Font, renderer) == 48);
-QX_LAYOUT_CHECK(offsetof(Font, currentStyle) == 72);
+QX_LAYOUT_CHECK(offsetof(Font, currentStyle) == 68);
 QX_LAYOUT_CHECK(offsetof(Canvas, surface) == 8);
 QX_LAYOUT_CHECK(offsetof(Canvas, format) == 16);
 QX_LAYOUT_CHECK(offsetof(Canvas, colour) == 24);
