@@ -31,5 +31,6 @@ int failure(std::ostream& err, const std::string& message);
 
 // The subcommands.
 int runInfo(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 } // namespace qxhost::app

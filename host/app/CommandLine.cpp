@@ -8,6 +8,23 @@ namespace qxhost::app {
 namespace {
 
 const Command kCommands[] = {
+    {"run", "DATA --script FILE --out DIR [--module PATH]",
+     "play a script on the scene, headless, and save what it shows",
+     "Sets the scene up on the data folder DATA (it holds \"choice\" and topics.txt) and\n"
+     "plays the script on a virtual clock, one frame (update, then draw) per 1/60 s.\n"
+     "Script lines, '#' starts a comment:\n"
+     "  wait MS              let MS milliseconds pass\n"
+     "  move X Y             move the pointer (screen pixels, 640 x 480)\n"
+     "  press | release      the mouse button, where the pointer is\n"
+     "  click X Y            move, press, release\n"
+     "  drag X1 Y1 X2 Y2 MS  press at X1 Y1, move to X2 Y2 over MS, release\n"
+     "  shot NAME            save the screen as DIR/NAME.png\n"
+     "Each input is followed by one frame. A script with errors is not run. After the\n"
+     "script a closing scene gets up to 2 s to finish. DIR receives the shots,\n"
+     "contact-sheet.png, log.txt (every log line with its level) and gamestate.json\n"
+     "(the topic each door wrote into the game state). --module picks the .kpx\n"
+     "(default: qxchoice.kpx beside qxhost).\n",
+     runRun},
     {"info", "MODULE", "show a module's dependencies and what it registers",
      "Loads MODULE (a .kpx file), prints its dependency list, calls init with this host\n"
      "and four null argument strings, lists the registry entries the module made, then\n"

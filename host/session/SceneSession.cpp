@@ -55,6 +55,17 @@ bool SceneSession::start() {
     if (!fs::is_directory(fs::path(options_.dataPath) / "choice", code)) {
         return fail("data folder " + options_.dataPath + ": has no folder \"choice\"");
     }
+    layout_ = readChoiceLayout(options_.dataPath);
+    for (int door : layout_.doors) {
+        const int word = door <= kMapEntries ? doorWord(layout_, door) : 0;
+        if (word < 0 || word >= kGameStateWords) {
+            return fail((fs::path(options_.dataPath) / "choice" / "values.txt").string() +
+                        ": portemap sends door " + std::to_string(door) + " to word " +
+                        std::to_string(word) + ", outside the game state (words 0 to " +
+                        std::to_string(kGameStateWords - 1) + ")");
+        }
+    }
+    gameState_.fill(options_.gameStateFill);
     if (options_.topicsPath.empty()) {
         options_.topicsPath = (fs::path(options_.dataPath) / "topics.txt").string();
     }

@@ -15,6 +15,7 @@
 #include "qx/scene.h"
 #include "runtime/Host.h"
 #include "runtime/ModuleLoader.h"
+#include "session/ChoiceLayout.h"
 
 namespace qxhost {
 
@@ -26,6 +27,9 @@ struct SessionOptions {
     bool silentSound = true;   // no audio device: sounds play silently on the host clock
     bool asyncReaders = false; // readers that complete through the event loop
     bool echoLog = false;
+    // Every word of the game-state record starts with this value, so that a caller can
+    // tell the words the scene wrote from the others.
+    qx::Handle gameStateFill = 0;
 };
 
 // Number of words in the game-state record the session hands to the scene.
@@ -40,7 +44,8 @@ public:
     ~SceneSession();
 
     // Loads the module, opens the data and sets a scene up. On failure answers false with one
-    // line in error() naming the file concerned.
+    // line in error() naming the file concerned. A door map that would send a topic outside
+    // the game-state record is refused before the module is loaded.
     bool start();
     const std::string& error() const { return error_; }
 
@@ -73,6 +78,9 @@ public:
     std::int32_t frameCount() const { return frames_; }
     std::int32_t now() { return host_->currentTime(); }
     ModuleLoader& loader() { return loader_; }
+    Media& media() { return *media_; }
+    // The data's layout values as the scene reads them.
+    const ChoiceLayout& layout() const { return layout_; }
 
 private:
     bool fail(const std::string& message);
@@ -89,6 +97,7 @@ private:
     qx::InterfaceTable* sceneTable_ = nullptr;
     qx::IQXScene* scene_ = nullptr;
     std::array<qx::Handle, kGameStateWords> gameState_{};
+    ChoiceLayout layout_;
     std::int32_t frames_ = 0;
     std::int32_t startTime_ = 0;
     std::int32_t pointerX_ = 320;

@@ -1,0 +1,103 @@
+#include "app/GameStateReport.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace qxhost::app {
+
+namespace {
+
+std::string jsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        switch (c) {
+        case '"': quoted += "\\\""; break;
+        case '\\': quoted += "\\\\"; break;
+        case '\n': quoted += "\\n"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+                quoted += escape;
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string oneLine(std::string title) {
+    for (char& c : title) {
+        if (c == '\n') {
+            c = ' ';
+        }
+    }
+    return title;
+}
+
+} // namespace
+
+std::vector<DoorTopic> doorTopics(const SceneSession& session, qx::Handle fill) {
+    std::vector<DoorTopic> doors;
+    for (int door : session.layout().doors) {
+        if (door > kMapEntries) {
+            continue;
+        }
+        const int word = doorWord(session.layout(), door);
+        DoorTopic topic{door, word, false, "", ""};
+        if (word >= 0 && word < kGameStateWords) {
+            const qx::Handle value = session.gameState()[static_cast<std::size_t>(word)];
+            topic.written = value != fill;
+            if (topic.written) {
+                topic.code = session.codeOf(value);
+                topic.title = session.titleOf(value);
+            }
+        }
+        doors.push_back(topic);
+    }
+    return doors;
+}
+
+std::string gameStateJson(const std::vector<DoorTopic>& doors, const RunSummary& summary) {
+    std::string json = "{\n";
+    json += "  \"finished\": " + std::string(summary.finished ? "true" : "false") + ",\n";
+    json += "  \"frames\": " + std::to_string(summary.frames) + ",\n";
+    json += "  \"time_ms\": " + std::to_string(summary.milliseconds) + ",\n";
+    json += "  \"doors\": [";
+    for (std::size_t i = 0; i < doors.size(); ++i) {
+        const DoorTopic& d = doors[i];
+        json += i == 0 ? "\n" : ",\n";
+        json += "    {\"door\": " + std::to_string(d.door) +
+                ", \"word\": " + std::to_string(d.word) +
+                ", \"written\": " + (d.written ? "true" : "false") +
+                ", \"code\": " + (d.code.empty() ? "null" : jsonString(d.code)) +
+                ", \"title\": " + (d.title.empty() ? "null" : jsonString(d.title)) + "}";
+    }
+    json += doors.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return json;
+}
+
+void printChosenTopics(std::ostream& out, const std::vector<DoorTopic>& doors) {
+    bool any = false;
+    for (const DoorTopic& d : doors) {
+        any = any || d.written;
+    }
+    if (!any) {
+        out << "No topics chosen: the scene wrote nothing into the game state.\n";
+        return;
+    }
+    out << "Chosen topics:\n";
+    for (const DoorTopic& d : doors) {
+        out << "  door " << d.door << " (word " << d.word << "): ";
+        if (!d.written) {
+            out << "not written\n";
+        } else if (d.code.empty()) {
+            out << "empty\n";
+        } else {
+            out << oneLine(d.title) << " [" << d.code << "]\n";
+        }
+    }
+}
+
+} // namespace qxhost::app

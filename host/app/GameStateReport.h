@@ -1,0 +1,35 @@
+// What the scene wrote into the game-state record, door by door, as JSON and as text.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "session/SceneSession.h"
+
+namespace qxhost::app {
+
+struct DoorTopic {
+    int door;
+    int word;
+    bool written;      // the word no longer holds the value it started with
+    std::string code;  // "" for an empty door or a record the producer did not hand out
+    std::string title; // line breaks included
+};
+
+// The doors the scene sets up (at most nine write a word); fill is the value the record
+// started with.
+std::vector<DoorTopic> doorTopics(const SceneSession& session, qx::Handle fill);
+
+struct RunSummary {
+    bool finished = false;
+    std::int64_t frames = 0;
+    std::int64_t milliseconds = 0;
+};
+
+std::string gameStateJson(const std::vector<DoorTopic>& doors, const RunSummary& summary);
+
+// "door 1 (word 13): History [hist]" per door, or a line saying nothing was written.
+void printChosenTopics(std::ostream& out, const std::vector<DoorTopic>& doors);
+
+} // namespace qxhost::app
