@@ -1,0 +1,108 @@
+// Broken copies of the demo data: the scene reports each fault in its own log lines and the
+// player can still play what is left.
+#include <string>
+
+#include "scene/SceneFixture.h"
+
+namespace {
+
+using namespace scenetest;
+
+bool startsWith(const std::string& line, const std::string& head) {
+    return line.rfind(head, 0) == 0;
+}
+
+// The session a player would still have: one topic into a door, then play.
+void playOneTopic(Scene& scene, int door = 1) {
+    scene.drag(scene.firstTitle(), kDoors[door - 1]);
+    scene->runFor(800);
+    scene.click(kPlay);
+    scene->runFor(500);
+}
+
+TEST(SceneBadData, MissingPicturesSoundsAndValuesAreReportedAndSkipped) {
+    DataCopy data;
+    for (const char* file : {"qmark.png", "pt1.png", "l_0.png", "selected.wav", "deleted.wav"}) {
+        data.remove(file);
+    }
+    data.editValues([](const std::string& line) {
+        return startsWith(line, "showframes") || startsWith(line, "portemap") ? "" : line;
+    });
+    Scene scene(data.path());
+    ASSERT_TRUE(scene.started) << scene->error();
+    auto& log = scene->host().log();
+    EXPECT_TRUE(log.contains(1, "missing resource:<<qmark.png/image>>\n"));
+    EXPECT_TRUE(log.contains(1, "missing resource:<<pt1.png/image>>\n"));
+    EXPECT_TRUE(log.contains(1, "missing resource:<<selected.wav/*>>\n"));
+    EXPECT_TRUE(log.contains(3, "ImageButton: l_0.png/image is missing; the button has no "
+                                "normal look\n"));
+
+    // Door 1, with neither picture nor mark, offers nothing to drop on; door 2 keeps its
+    // picture and takes the topic. Without "portemap" the map stays 1 to 9.
+    scene.drag(scene.firstTitle(), kDoors[0]);
+    scene->runFor(1000);
+    playOneTopic(scene, 2);
+    EXPECT_FALSE(scene->running());
+    EXPECT_EQ(scene->gameState()[13], 0U);
+    EXPECT_EQ(scene.wordTitle(14), "History");
+}
+
+TEST(SceneBadData, MalformedLayoutValuesAreReportedAndTheRestStillWorks) {
+    DataCopy data;
+    data.editValues(
+        [](const std::string& line) {
+            if (startsWith(line, "porte04")) {
+                return std::string("porte04 = 440");
+            }
+            return startsWith(line, "portemap") ? "portemap = one,two,3" : line;
+        },
+        "porte10 = 10,10\ntextcenter10 = 40,40\nporte11 = 20,20\ntextcenter11 = 50,50\n"
+        "porte12 = 30,30\ntextcenter12 = 60,60\n");
+    Scene scene(data.path());
+    ASSERT_TRUE(scene.started) << scene->error();
+    auto& log = scene->host().log();
+    EXPECT_TRUE(log.contains(3, "QXChoice: value porte04 \"440\" has no comma; y is taken as 0\n"));
+    EXPECT_TRUE(log.contains(3, "QXChoice: more than 11 doors; door 12 is ignored\n"));
+    EXPECT_TRUE(log.contains(3, "QXChoice: portemap entry 1 is not a door number from 1 to 9\n"));
+    EXPECT_TRUE(log.contains(3, "QXChoice: portemap entry 2 is not a door number from 1 to 9\n"));
+
+    // Garbage entries keep their place in the map: door 1 still writes word 13.
+    playOneTopic(scene);
+    EXPECT_EQ(scene.wordTitle(13), "History");
+    EXPECT_EQ(scene->host().liveEvents(), 0);
+}
+
+TEST(SceneBadData, ProducerWithoutTopicsGivesAnEmptyBar) {
+    DataCopy data;
+    data.editTopics([](const std::string&) { return std::string(); });
+    Scene scene(data.path());
+    ASSERT_TRUE(scene.started) << scene->error();
+    EXPECT_TRUE(scene->host().log().contains(
+        3, "QXChoice: the producer has no topics; the topic bar stays empty\n"));
+    EXPECT_EQ(scene.firstTitleX(), -1);
+    scene.click(kLeftArrow);
+    scene.click(kRightArrow);
+    scene.drag({60, 428}, kDoors[0]);
+    scene.click(kPlay);
+    scene->runFor(500);
+    EXPECT_FALSE(scene->running());
+    EXPECT_EQ(scene->gameState()[13], 0U);
+}
+
+TEST(SceneBadData, TopicsAfterTheHundredthGetNoButton) {
+    DataCopy data;
+    std::string topics;
+    for (int i = 0; i < 150; ++i) {
+        topics += "t" + std::to_string(i) + " | 0 | T" + std::to_string(i) + "\n";
+    }
+    data.editTopics([](const std::string&) { return std::string(); }, topics);
+    Scene scene(data.path());
+    ASSERT_TRUE(scene.started) << scene->error();
+    // The row wraps after the hundredth topic: left of the first comes T99, not T149.
+    scene.click(kLeftArrow);
+    scene->runFor(500);
+    playOneTopic(scene);
+    EXPECT_EQ(scene.wordTitle(13), "T99");
+}
+
+} // namespace
