@@ -31,6 +31,8 @@ int failure(std::ostream& err, const std::string& message);
 
 // The subcommands.
 int runInfo(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int runCheck(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int runPlay(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 } // namespace qxhost::app

@@ -8,6 +8,12 @@ namespace qxhost::app {
 namespace {
 
 const Command kCommands[] = {
+    {"play", "DATA [--scale N] [--module PATH]", "play the scene in a window",
+     "Opens an SDL2 window (640 x 480 times N, N from 1 to 4) and runs the scene on DATA\n"
+     "in real time, with the mouse and, when an audio device opens, sound. It ends when\n"
+     "the scene stops (after play) or the window is closed (Escape closes it too), and\n"
+     "prints the topic each door holds.\n",
+     runPlay},
     {"run", "DATA --script FILE --out DIR [--module PATH]",
      "play a script on the scene, headless, and save what it shows",
      "Sets the scene up on the data folder DATA (it holds \"choice\" and topics.txt) and\n"
@@ -25,6 +31,13 @@ const Command kCommands[] = {
      "(the topic each door wrote into the game state). --module picks the .kpx\n"
      "(default: qxchoice.kpx beside qxhost).\n",
      runRun},
+    {"check", "DATA [--module PATH]", "report what is missing or broken in a data folder",
+     "Decodes every picture and sound in DATA/choice, reads choice/values.txt the way\n"
+     "the scene does (door positions, text centres, the door map) and the topics file,\n"
+     "then sets the scene up on DATA and reports every resource it could not find and\n"
+     "every failure it logged. One line per problem, naming the file or value; exit\n"
+     "status 0 only when there is none.\n",
+     runCheck},
     {"info", "MODULE", "show a module's dependencies and what it registers",
      "Loads MODULE (a .kpx file), prints its dependency list, calls init with this host\n"
      "and four null argument strings, lists the registry entries the module made, then\n"

@@ -9,6 +9,10 @@
 
 namespace qxhost::app {
 
+// What every game-state word holds before the scene writes, so that a null topic written
+// by the scene still shows as written.
+inline constexpr qx::Handle kUnwrittenWord = 0x5EED5EED;
+
 struct DoorTopic {
     int door;
     int word;

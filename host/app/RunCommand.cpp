@@ -17,9 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What every game-state word holds before the scene writes, so that a null topic written
-// by the scene still shows as written.
-constexpr qx::Handle kUnwritten = 0x5EED5EED;
 // After the script, a closing scene gets this long to finish its fade.
 constexpr std::int32_t kClosingLimitMs = 2000;
 
@@ -106,7 +103,7 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     SessionOptions options;
     options.modulePath = run.module;
     options.dataPath = run.data;
-    options.gameStateFill = kUnwritten;
+    options.gameStateFill = kUnwrittenWord;
     SceneSession session(options);
     if (!session.start()) {
         return failure(err, session.error());
@@ -128,7 +125,7 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     };
     const ScriptOutcome outcome = runScript(session, script, hooks);
     bool closing = false;
-    for (const DoorTopic& door : doorTopics(session, kUnwritten)) {
+    for (const DoorTopic& door : doorTopics(session, kUnwrittenWord)) {
         closing = closing || door.written;
     }
     if (closing) {
@@ -140,7 +137,7 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     summary.finished = session.scene() == nullptr || !session.running();
     summary.frames = session.frameCount();
     summary.milliseconds = session.frameCount() * 1000LL / 60;
-    const std::vector<DoorTopic> doors = doorTopics(session, kUnwritten);
+    const std::vector<DoorTopic> doors = doorTopics(session, kUnwrittenWord);
     session.endScene();
 
     const fs::path outDir(run.out);

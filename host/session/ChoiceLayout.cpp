@@ -69,8 +69,7 @@ ChoiceLayout readChoiceLayout(const std::string& dataPath) {
     text << in.rdbuf();
     const ParsedValues parsed = parseValues(text.str());
     for (int line : parsed.malformedLines) {
-        layout.problems.push_back("line " + std::to_string(line) +
-                                  ": malformed, expected name = value");
+        layout.problems.push_back(std::to_string(line) + ": malformed, expected name = value");
     }
     // The scene takes the first value of a name, case-insensitively, and reads 31 characters.
     std::map<std::string, std::string> values;
@@ -122,7 +121,6 @@ ChoiceLayout readChoiceLayout(const std::string& dataPath) {
 
     if (const std::string* map = find("portemap")) {
         const auto parts = splitCommas(*map);
-        std::map<int, int> firstDoorOfSlot;
         for (std::size_t i = 0; i < parts.size() && i < kMapEntries; ++i) {
             // The scene converts like atoi, so anything else still yields a number.
             layout.doorMap[i] = std::atoi(parts[i].c_str());
@@ -135,14 +133,23 @@ ChoiceLayout readChoiceLayout(const std::string& dataPath) {
                 layout.problems.push_back("portemap: entry " + std::to_string(door) + " is " +
                                           std::to_string(slot) + ", expected 1 to " +
                                           std::to_string(kMapEntries));
-            } else if (auto [it, fresh] = firstDoorOfSlot.emplace(slot, door); !fresh) {
-                layout.problems.push_back("portemap: doors " + std::to_string(it->second) +
-                                          " and " + std::to_string(door) + " both go to slot " +
-                                          std::to_string(slot));
             }
         }
         if (parts.size() > kMapEntries) {
             layout.problems.push_back("portemap: more than 9 entries, the rest is not read");
+        }
+        // Entries not given keep their defaults, so a clash may involve those too.
+        std::map<int, int> firstDoorOfSlot;
+        for (int door : layout.doors) {
+            if (door > kMapEntries) {
+                continue;
+            }
+            const int slot = layout.doorMap[static_cast<std::size_t>(door - 1)];
+            if (auto [it, fresh] = firstDoorOfSlot.emplace(slot, door); !fresh) {
+                layout.problems.push_back("portemap: doors " + std::to_string(it->second) +
+                                          " and " + std::to_string(door) + " both go to slot " +
+                                          std::to_string(slot));
+            }
         }
     }
     return layout;

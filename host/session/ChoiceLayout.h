@@ -18,7 +18,7 @@ struct ChoiceLayout {
     std::vector<int> doors;
     // Result slot of doors 1 to 9; the topic goes to word 12 + slot.
     std::array<int, kMapEntries> doorMap{1, 2, 3, 4, 5, 6, 7, 8, 9};
-    // One line each, "NAME: what is wrong" (or "LINE: ..." for a malformed line).
+    // One line each, "NAME: what is wrong", or "LINE: what is wrong" for a malformed line.
     std::vector<std::string> problems;
     bool valuesFound = false;
 };

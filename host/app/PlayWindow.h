@@ -1,0 +1,55 @@
+// The scene in an SDL2 window: the real mouse, mapped from the window to the 640 x 480
+// screen, the screen scaled up by a whole factor, and sound through SDL's audio when a
+// device opens.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+#include <string>
+
+#include "session/SceneSession.h"
+
+namespace qxhost::app {
+
+struct PlayOptions {
+    std::string dataPath;
+    std::string modulePath;
+    int scale = 1;            // 1 to 4
+    bool manualClock = false; // each frame moves the clock by 1/60 s instead of real time
+};
+
+class PlayWindow {
+public:
+    explicit PlayWindow(PlayOptions options);
+    PlayWindow(const PlayWindow&) = delete;
+    PlayWindow& operator=(const PlayWindow&) = delete;
+    ~PlayWindow();
+
+    // Opens the window and sets the scene up; false with one line in error().
+    bool open();
+    const std::string& error() const { return error_; }
+
+    // Hands the pending window events to the scene, runs one frame and shows it. Answers
+    // false once the scene has stopped or the window was closed.
+    bool step();
+    bool closedByUser() const { return closed_; }
+
+    SceneSession& session() { return *session_; }
+    SDL_Window* window() { return window_; }
+
+private:
+    void handle(const SDL_Event& event);
+    void toScreen(std::int32_t windowX, std::int32_t windowY, std::int32_t& x, std::int32_t& y);
+
+    PlayOptions options_;
+    std::string error_;
+    std::unique_ptr<SceneSession> session_;
+    bool videoStarted_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    bool closed_ = false;
+};
+
+} // namespace qxhost::app

@@ -1,0 +1,36 @@
+// Paths of the built module and demo data, and qxhost commands run in-process.
+#pragma once
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "app/CommandLine.h"
+
+namespace qxtest {
+
+inline std::string binaryDir() {
+    const char* dir = std::getenv("QX_BINARY_DIR");
+    return dir != nullptr ? dir : ".";
+}
+inline std::string sourceDir() {
+    const char* dir = std::getenv("QX_SOURCE_DIR");
+    return dir != nullptr ? dir : ".";
+}
+inline std::string modulePath() { return binaryDir() + "/qxchoice.kpx"; }
+inline std::string demoData() { return binaryDir() + "/data/demo"; }
+
+struct CommandResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline CommandResult qxhost(const qxhost::app::Arguments& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = qxhost::app::runCommandLine(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+} // namespace qxtest
