@@ -1,5 +1,6 @@
 #include "visual/AlphaImage.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "module/HostServices.h"
@@ -21,7 +22,28 @@ struct BlendSpan {
 };
 
 // kColour: blend the colour part by its alpha; otherwise blend white by the mask.
+template <bool kColour>
+std::uint16_t blendPixel(const BlendTables& t, unsigned alpha, unsigned sp, unsigned dp) {
+    unsigned sr = 31;
+    unsigned sg = 31;
+    unsigned sb = 31;
+    if constexpr (kColour) {
+        sr = (sp >> 10) & 31u;
+        sg = (sp >> 5) & 31u;
+        sb = sp & 31u;
+    }
+    return static_cast<std::uint16_t>(
+        (t.srcGreen[sg * 256 + alpha] + t.dstGreen[((dp >> 5) & 31u) * 256 + alpha]) |
+        (t.srcRed[sr * 256 + alpha] + t.dstRed[((dp >> 10) & 31u) * 256 + alpha]) |
+        (t.srcBlue[sb * 256 + alpha] + t.dstBlue[(dp & 31u) * 256 + alpha]));
+}
+
+// Pictures with alpha are mostly fully transparent or fully opaque, so the alpha is read
+// eight bytes at a time: a block of zeros is skipped, and a block of 255s is copied when
+// the tables say that alpha 255 copies. Everything else goes through the tables.
 template <bool kColour> void blendRows(const BlendTables& t, const BlendSpan& span) {
+    constexpr std::uint64_t kOpaque = ~std::uint64_t{0};
+    const std::uint16_t whiteAtFull = blendPixel<false>(t, 255, 0, 0);
     for (std::int32_t row = 0; row < span.height; ++row) {
         auto* d = reinterpret_cast<std::uint16_t*>(span.screen + row * span.screenPitch);
         const std::uint8_t* a = span.alpha + row * span.alphaPitch;
@@ -29,24 +51,33 @@ template <bool kColour> void blendRows(const BlendTables& t, const BlendSpan& sp
         if constexpr (kColour) {
             s = reinterpret_cast<const std::uint16_t*>(span.colour + row * span.colourPitch);
         }
-        for (std::int32_t i = 0; i < span.width; ++i) {
-            const unsigned alpha = a[i];
-            if (alpha == 0) {
-                continue;
+        std::int32_t i = 0;
+        while (i < span.width) {
+            const std::int32_t end = std::min(i + 8, span.width);
+            if (end - i == 8) {
+                std::uint64_t block = 0;
+                std::memcpy(&block, a + i, 8);
+                if (block == 0) {
+                    i = end;
+                    continue;
+                }
+                if (block == kOpaque && t.fullAlphaCopies) {
+                    for (; i < end; ++i) {
+                        if constexpr (kColour) {
+                            d[i] = static_cast<std::uint16_t>(s[i] & 0x7FFFu);
+                        } else {
+                            d[i] = whiteAtFull;
+                        }
+                    }
+                    continue;
+                }
             }
-            unsigned sr = 31;
-            unsigned sg = 31;
-            unsigned sb = 31;
-            if constexpr (kColour) {
-                sr = (s[i] >> 10) & 31u;
-                sg = (s[i] >> 5) & 31u;
-                sb = s[i] & 31u;
+            for (; i < end; ++i) {
+                const unsigned alpha = a[i];
+                if (alpha != 0) {
+                    d[i] = blendPixel<kColour>(t, alpha, kColour ? s[i] : 0u, d[i]);
+                }
             }
-            const unsigned dp = d[i];
-            d[i] = static_cast<std::uint16_t>(
-                (t.srcGreen[sg * 256 + alpha] + t.dstGreen[((dp >> 5) & 31u) * 256 + alpha]) |
-                (t.srcRed[sr * 256 + alpha] + t.dstRed[((dp >> 10) & 31u) * 256 + alpha]) |
-                (t.srcBlue[sb * 256 + alpha] + t.dstBlue[(dp & 31u) * 256 + alpha]));
         }
     }
 }

@@ -13,8 +13,13 @@ public:
     explicit AlphaImage(ResourceEntry* resource);
     ~AlphaImage() override;
 
-    // Rebuilds the tables; doors call it before every draw.
-    void setOpacity(double opacity) { blendTables.build(opacity); }
+    // Doors call it before every draw, mostly with the opacity the tables already have:
+    // rebuilding them would give the same entries.
+    void setOpacity(double opacity) {
+        if (opacity != blendTables.opacity) {
+            blendTables.build(opacity);
+        }
+    }
     void draw(Canvas* canvas) override;
 
     BlendTables blendTables;

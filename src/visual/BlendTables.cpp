@@ -21,6 +21,14 @@ void BlendTables::build(double newOpacity) {
             dstBlue[i] = static_cast<std::uint16_t>(c - v);
         }
     }
+    fullAlphaCopies = true;
+    for (unsigned c = 0; c < 32; ++c) {
+        const int i = index(c, 255);
+        if (srcRed[i] != c << 10 || srcGreen[i] != c << 5 || srcBlue[i] != c || dstRed[i] != 0 ||
+            dstGreen[i] != 0 || dstBlue[i] != 0) {
+            fullAlphaCopies = false;
+        }
+    }
 }
 
 } // namespace qx

@@ -24,6 +24,9 @@ struct BlendTables {
     std::uint16_t dstRed[kEntries];
     std::uint16_t dstGreen[kEntries];
     std::uint16_t dstBlue[kEntries];
+    // Alpha 255 gives the source pixel and drops the destination, in every channel: the
+    // draw then copies whole opaque stretches instead of looking each pixel up.
+    bool fullAlphaCopies = false;
 };
 
 } // namespace qx

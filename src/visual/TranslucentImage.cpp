@@ -6,6 +6,36 @@ namespace {
 // The mixed path does not clip; it is only kept inside the screen so that a picture pushed
 // off the edge cannot write outside the framebuffer.
 constexpr Rect kScreen(0, 0, 640, 480);
+
+void mixLookedUp(const MixTables& t, std::uint16_t* d, const std::uint16_t* s, std::int32_t n) {
+    for (std::int32_t i = 0; i < n; ++i) {
+        const unsigned dp = d[i];
+        const unsigned sp = s[i];
+        d[i] = static_cast<std::uint16_t>(t.mixRed[((dp >> 10) & 31u) * 32 + ((sp >> 10) & 31u)] |
+                                          t.mixGreen[((dp >> 5) & 31u) * 32 + ((sp >> 5) & 31u)] |
+                                          t.mixBlue[(dp & 31u) * 32 + (sp & 31u)]);
+    }
+}
+
+// Written in 16-bit arithmetic that cannot overflow (the tables checked it), so that the
+// compiler mixes several pixels per instruction.
+void mixLinear(const MixTables& t, std::uint16_t* __restrict d, const std::uint16_t* __restrict s,
+               std::int32_t n) {
+    const std::uint16_t dw = t.dstWeight;
+    const std::uint16_t sw = t.srcWeight;
+    const std::uint16_t bias = t.bias;
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::uint16_t dp = d[i];
+        const std::uint16_t sp = s[i];
+        const auto mix = [&](int shift) {
+            const auto dc = static_cast<std::uint16_t>((dp >> shift) & 31u);
+            const auto sc = static_cast<std::uint16_t>((sp >> shift) & 31u);
+            return static_cast<std::uint16_t>(
+                static_cast<std::uint16_t>(dc * dw + sc * sw + bias) >> MixTables::kLinearShift);
+        };
+        d[i] = static_cast<std::uint16_t>(mix(10) << 10 | mix(5) << 5 | mix(0));
+    }
+}
 } // namespace
 
 TranslucentImage::TranslucentImage(std::int32_t x, std::int32_t y, ResourceEntry* resource)
@@ -20,7 +50,8 @@ void TranslucentImage::setOpacity(double opacity) {
         opaque = 1;
     } else if (opacity < 0.0001) {
         invisible = 1;
-    } else {
+    } else if (opacity != mixTables.opacity) {
+        // The same opacity would rebuild the same tables; doors ask for it every frame.
         mixTables.build(opacity);
     }
 }
@@ -51,21 +82,15 @@ void TranslucentImage::drawMixed(Canvas* canvas) {
     RowBlock* screen = canvas->lockRows(position.y + sy, position.y + sy + visible.height - 1);
     if (picture != nullptr && picture->bitsPerPixel >= 16 && screen != nullptr &&
         screen->bitsPerPixel >= 16) {
-        const std::uint16_t* red = mixTables.mixRed;
-        const std::uint16_t* green = mixTables.mixGreen;
-        const std::uint16_t* blue = mixTables.mixBlue;
         std::uint8_t* screenRow = screen->address + (position.x + sx) * 2;
         const std::uint8_t* pictureRow = picture->address + sx * 2;
         for (std::int32_t row = 0; row < visible.height; ++row) {
             auto* d = reinterpret_cast<std::uint16_t*>(screenRow);
             const auto* s = reinterpret_cast<const std::uint16_t*>(pictureRow);
-            for (std::int32_t i = 0; i < visible.width; ++i) {
-                const unsigned dp = d[i];
-                const unsigned sp = s[i];
-                d[i] =
-                    static_cast<std::uint16_t>(red[((dp >> 10) & 31u) * 32 + ((sp >> 10) & 31u)] |
-                                               green[((dp >> 5) & 31u) * 32 + ((sp >> 5) & 31u)] |
-                                               blue[(dp & 31u) * 32 + (sp & 31u)]);
+            if (mixTables.linear) {
+                mixLinear(mixTables, d, s, visible.width);
+            } else {
+                mixLookedUp(mixTables, d, s, visible.width);
             }
             screenRow += screen->pitch;
             pictureRow += picture->pitch;

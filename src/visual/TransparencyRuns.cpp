@@ -59,6 +59,37 @@ struct RunCursor {
     }
 };
 
+// Rows drawn from their first to their last pixel, when each row's pairs add up to exactly
+// the width (always so for runs encoded from this bitmap): the pairs are walked as they are,
+// without the cursor's bookkeeping. Copies never pass the row's end.
+void copyWholeRows(const TransparencyRuns& runs, std::int32_t firstRow, std::int32_t rows,
+                   std::uint8_t* screenRow, std::int32_t screenPitch,
+                   const std::uint8_t* pictureRow, std::int32_t picturePitch) {
+    const std::uint32_t* pairs = runs.entries();
+    const std::int32_t w = runs.width;
+    std::int32_t index = 0;
+    for (std::int64_t skipped = 0, wanted = std::int64_t{firstRow} * w;
+         skipped < wanted && index < runs.count; ++index) {
+        skipped += (pairs[index] >> 16) + (pairs[index] & 0xFFFFu);
+    }
+    for (std::int32_t row = 0; row < rows && index < runs.count; ++row) {
+        auto* d = reinterpret_cast<std::uint16_t*>(screenRow);
+        const auto* s = reinterpret_cast<const std::uint16_t*>(pictureRow);
+        std::int32_t x = 0;
+        while (x < w && index < runs.count) {
+            const std::uint32_t pair = pairs[index++];
+            x += static_cast<std::int32_t>(pair >> 16);
+            const std::int32_t copy = std::min(static_cast<std::int32_t>(pair & 0xFFFFu), w - x);
+            if (copy > 0) {
+                std::memcpy(d + x, s + x, static_cast<std::size_t>(copy) * 2);
+                x += copy;
+            }
+        }
+        screenRow += screenPitch;
+        pictureRow += picturePitch;
+    }
+}
+
 } // namespace
 
 TransparencyRuns::TransparencyRuns(Bitmap* bitmap, Colour key) {
@@ -144,32 +175,51 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
     if (screen != nullptr && screen->bitsPerPixel >= 16 && picture != nullptr &&
         picture->bitsPerPixel >= 16 && runs->count > 0) {
         const std::int32_t w = bitmap->description.width;
+        std::uint8_t* screenRow = screen->address + (visible.x - canvas->origin.x) * 2;
+        const std::uint8_t* pictureRow = picture->address + sx * 2;
+        if (sx == 0 && visible.width == w && runs->width == w && w <= 0xFFFF) {
+            copyWholeRows(*runs, sy, visible.height, screenRow, screen->pitch, pictureRow,
+                          picture->pitch);
+            bitmap->unlockRows(picture);
+            canvas->unlockRows(screen);
+            return;
+        }
         RunCursor cursor{runs->entries(), runs->count};
         cursor.load();
         cursor.advance(static_cast<std::int64_t>(sy) * w + sx);
-        std::uint8_t* screenRow = screen->address + (visible.x - canvas->origin.x) * 2;
-        const std::uint8_t* pictureRow = picture->address + sx * 2;
         for (std::int32_t row = 0; row < visible.height; ++row) {
             auto* d = reinterpret_cast<std::uint16_t*>(screenRow);
             const auto* s = reinterpret_cast<const std::uint16_t*>(pictureRow);
+            // The counts live in locals while a row is walked: kept in the cursor, they were
+            // stored and reloaded around every copy.
+            std::int32_t t = cursor.t;
+            std::int32_t o = cursor.o;
             std::int32_t r = visible.width;
             while (r > 0) {
-                const std::int32_t skip = std::min(cursor.t, r);
+                const std::int32_t skip = std::min(t, r);
                 d += skip;
                 s += skip;
-                cursor.t -= skip;
+                t -= skip;
                 r -= skip;
-                const std::int32_t copy = std::min(cursor.o, r);
-                std::memcpy(d, s, static_cast<std::size_t>(copy) * 2);
-                d += copy;
-                s += copy;
-                cursor.o -= copy;
-                r -= copy;
-                if (cursor.t == 0 && cursor.o == 0) {
+                const std::int32_t copy = std::min(o, r);
+                if (copy > 0) {
+                    std::memcpy(d, s, static_cast<std::size_t>(copy) * 2);
+                    d += copy;
+                    s += copy;
+                    o -= copy;
+                    r -= copy;
+                }
+                if (t == 0 && o == 0) {
                     cursor.load();
+                    t = cursor.t;
+                    o = cursor.o;
                 }
             }
-            cursor.advance(w - visible.width);
+            cursor.t = t;
+            cursor.o = o;
+            if (w != visible.width) {
+                cursor.advance(w - visible.width);
+            }
             screenRow += screen->pitch;
             pictureRow += picture->pitch;
         }
