@@ -24,21 +24,50 @@ struct MemoryArchive::Reader final : public qx::IRead {
     std::size_t offset = 0;
 };
 
-// The tree never destroys directories; the test's root goes with the archive.
+// The one entry of a two-part name's archive.
+struct MemoryArchive::Single final : public qx::IArchive {
+    Single(MemoryArchive& archive, const std::string& objectName)
+        : owner(archive), table(objectName.c_str()) {
+        table.addInterface("IArchive", static_cast<qx::IArchive*>(this));
+    }
+    qx::ResourceEntry* nextEntry(qx::ResourceEntry* previous) override {
+        return previous == nullptr ? &item.entry : nullptr;
+    }
+    qx::Handle entryHandle(qx::ResourceEntry* entry) override {
+        return entry == &item.entry ? reinterpret_cast<qx::Handle>(&item.record) : 0;
+    }
+    qx::InterfaceTable* openReader(qx::ResourceEntry* entry, qx::Handle) override {
+        return entry == &item.entry ? owner.openReaderOn(item) : nullptr;
+    }
+    void closeReader(qx::InterfaceTable* reader) override { owner.closeReader(reader); }
+
+    MemoryArchive& owner;
+    Item item;
+    qx::InterfaceTable table;
+};
+
+// The directories opened below the root are freed with it, when the archive goes.
 class MemoryArchive::Root final : public qx::ResourceDirectory {
 public:
     explicit Root(qx::ResourceEntry* entry) : qx::ResourceDirectory(entry, 0) {}
     ~Root() = default;
 };
 
-MemoryArchive::MemoryArchive() {
+MemoryArchive::MemoryArchive(const char* objectName)
+    : objectName_(objectName), factoryTable_(objectName_.c_str()),
+      archiveTable_(objectName_.c_str()) {
     factoryTable_.addInterface("IArchiveFactory", static_cast<qx::IArchiveFactory*>(this));
     archiveTable_.addInterface("IArchive", static_cast<qx::IArchive*>(this));
-    rootEntry_.type = qx::atomOf("archive/memory");
+    rootEntry_.type = qx::atomOf(("archive/" + objectName_).c_str());
     rootEntry_.name = "root";
 }
 
-MemoryArchive::~MemoryArchive() = default;
+MemoryArchive::~MemoryArchive() { qx::ResourceDirectory::destroyTree(root_.release()); }
+
+qx::InterfaceTable* MemoryArchive::create(qx::ResourceEntry* entry, qx::Handle, qx::IStream*) {
+    Item* item = itemOf(entry);
+    return item != nullptr && item->inner ? &item->inner->table : &archiveTable_;
+}
 
 qx::ResourceEntry* MemoryArchive::addImage(const std::string& name,
                                            const qx::BitmapDescription& record,
@@ -56,18 +85,44 @@ qx::ResourceEntry* MemoryArchive::addSound(const std::string& name,
     return add(name, "sound", r, std::move(content));
 }
 
-qx::ResourceEntry* MemoryArchive::add(const std::string& name, const char* type,
-                                      const Record& record, std::vector<std::uint8_t> content) {
+qx::ResourceEntry* MemoryArchive::addText(const std::string& name, const std::string& value) {
+    return add(name, "text", Record{}, std::vector<std::uint8_t>(value.begin(), value.end()));
+}
+
+void MemoryArchive::addFolder(const std::string& name, MemoryArchive& folder) {
+    append(name, "archive/" + folder.objectName_).entry.isArchive = 1;
+}
+
+MemoryArchive::Item& MemoryArchive::append(const std::string& name, const std::string& type) {
     Item& item = items_.emplace_back();
     item.name = name;
     item.label = "label of " + name;
-    item.record = record;
-    item.content = std::move(content);
-    item.entry.type = qx::atomOf(type);
+    item.entry.type = qx::atomOf(type.c_str());
     item.entry.name = item.name.c_str();
     item.entry.description = item.label.c_str();
     // The archive's own word of an entry holds its index.
     item.entry.reserved = reinterpret_cast<void*>(items_.size() - 1);
+    return item;
+}
+
+qx::ResourceEntry* MemoryArchive::add(const std::string& name, const char* type,
+                                      const Record& record, std::vector<std::uint8_t> content) {
+    const std::size_t slash = name.find('/');
+    Item& item = append(name.substr(0, slash),
+                        slash == std::string::npos ? std::string(type) : "archive/" + objectName_);
+    Item* holder = &item;
+    if (slash != std::string::npos) {
+        item.entry.isArchive = 1;
+        item.inner = std::make_unique<Single>(*this, objectName_);
+        holder = &item.inner->item;
+        holder->name = name.substr(slash + 1);
+        holder->label = "label of " + name;
+        holder->entry.type = qx::atomOf(type);
+        holder->entry.name = holder->name.c_str();
+        holder->entry.description = holder->label.c_str();
+    }
+    holder->record = record;
+    holder->content = std::move(content);
     return root()->find(name.c_str());
 }
 
@@ -96,10 +151,11 @@ qx::Handle MemoryArchive::entryHandle(qx::ResourceEntry* entry) {
 
 qx::InterfaceTable* MemoryArchive::openReader(qx::ResourceEntry* entry, qx::Handle) {
     Item* item = itemOf(entry);
-    if (item == nullptr) {
-        return nullptr;
-    }
-    readers_.push_back(std::make_unique<Reader>(item->content));
+    return item != nullptr ? openReaderOn(*item) : nullptr;
+}
+
+qx::InterfaceTable* MemoryArchive::openReaderOn(Item& item) {
+    readers_.push_back(std::make_unique<Reader>(item.content));
     return &readers_.back()->table;
 }
 

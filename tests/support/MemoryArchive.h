@@ -1,6 +1,8 @@
-// An archive over entries held in memory, published as "IArchiveFactory" under the object
-// name "memory", with a root directory over it. Entries are found by the root directly, so
-// pictures and sounds are used without opening sub-directories.
+// An archive over entries held in memory, published as "IArchiveFactory" under its object
+// name ("memory" unless given), with a root directory over it. A name with a slash, such as
+// "qmark.png/image", is an entry "qmark.png" that opens as an archive holding one entry
+// "image", as picture files do in the game's data. A folder entry opens another
+// MemoryArchive, which must outlive this one.
 #pragma once
 
 #include <deque>
@@ -16,7 +18,7 @@ namespace qxtest {
 
 class MemoryArchive final : public qx::IArchiveFactory, public qx::IArchive {
 public:
-    MemoryArchive();
+    explicit MemoryArchive(const char* objectName = "memory");
     ~MemoryArchive();
 
     // Entries whose handle designates the record and whose content is the given bytes (for
@@ -25,12 +27,14 @@ public:
                                 std::vector<std::uint8_t> content);
     qx::ResourceEntry* addSound(const std::string& name, const qx::SoundDescription& record,
                                 std::vector<std::uint8_t> content);
+    // A "text" entry holding the bytes of value, without a terminating zero.
+    qx::ResourceEntry* addText(const std::string& name, const std::string& value);
+    // An entry that opens as the given archive.
+    void addFolder(const std::string& name, MemoryArchive& folder);
     qx::ResourceDirectory* root();
     int readersOpen() const { return static_cast<int>(readers_.size()); }
 
-    qx::InterfaceTable* create(qx::ResourceEntry*, qx::Handle, qx::IStream*) override {
-        return &archiveTable_;
-    }
+    qx::InterfaceTable* create(qx::ResourceEntry* entry, qx::Handle, qx::IStream*) override;
     qx::ResourceEntry* nextEntry(qx::ResourceEntry* previous) override;
     qx::Handle entryHandle(qx::ResourceEntry* entry) override;
     qx::InterfaceTable* openReader(qx::ResourceEntry* entry, qx::Handle handle) override;
@@ -41,22 +45,27 @@ private:
         qx::BitmapDescription picture;
         qx::SoundDescription sound;
     };
+    struct Single;
     struct Item {
         qx::ResourceEntry entry{};
         std::string name;
         std::string label;
         Record record{};
         std::vector<std::uint8_t> content;
+        std::unique_ptr<Single> inner; // the one-entry archive of a two-part name
     };
     struct Reader;
     class Root;
 
     qx::ResourceEntry* add(const std::string& name, const char* type, const Record& record,
                            std::vector<std::uint8_t> content);
+    Item& append(const std::string& name, const std::string& type);
     Item* itemOf(const qx::ResourceEntry* entry);
+    qx::InterfaceTable* openReaderOn(Item& item);
 
-    qx::InterfaceTable factoryTable_{"memory"};
-    qx::InterfaceTable archiveTable_{"memory"};
+    std::string objectName_;
+    qx::InterfaceTable factoryTable_;
+    qx::InterfaceTable archiveTable_;
     std::deque<Item> items_;
     std::vector<std::unique_ptr<Reader>> readers_;
     qx::ResourceEntry rootEntry_{};
