@@ -17,11 +17,13 @@ constexpr std::int32_t kGap = 30;
 constexpr std::int32_t kRowY = 420;
 // A row narrower than this is centred on the screen instead of wrapped.
 constexpr std::int32_t kCentredExtent = 620;
-// Nested shrink reports arise only when buttons share an x; this bounds them.
+// A shrink report moves buttons that may be resizing and reporting in turn; this bounds
+// the nesting.
 constexpr std::int32_t kMaxShrinkDepth = 4;
 
+// Compares the terminator too, so "xxy" is not skipped; nothing past the code field is read.
 bool skippedCode(const TopicItem* item) {
-    return std::strcmp(item->code, "xx") == 0 || std::strcmp(item->code, "cd") == 0;
+    return std::strncmp(item->code, "xx", 3) == 0 || std::strncmp(item->code, "cd", 3) == 0;
 }
 } // namespace
 
@@ -53,6 +55,9 @@ TopicBar::TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Curso
         x += button->measure().width + kGap;
     }
     count_ = i;
+    if (producer != nullptr && count_ == 0) {
+        hostLog(3, "QXChoice: the producer has no topics; the topic bar stays empty\n");
+    }
 }
 
 TopicBar::~TopicBar() {
@@ -166,33 +171,33 @@ void TopicBar::wrapAround() {
 }
 
 void TopicBar::buttonClicked(std::int32_t id) {
-    std::int32_t onScreen = 0;
+    auto onScreen = [this](std::int32_t i) {
+        return slots_[i] != nullptr && slots_[i]->isOnScreen() != 0;
+    };
+    std::int32_t shown = 0;
     for (std::int32_t i = 0; i < count_; ++i) {
-        onScreen += slots_[i] != nullptr ? slots_[i]->isOnScreen() : 0;
+        shown += onScreen(i) ? 1 : 0;
     }
-    if (onScreen == 0 || (id != 0 && id != 1)) {
+    if (shown == 0 || (id != 0 && id != 1)) {
         return;
     }
-    std::int32_t distance = 0;
-    if (id == 0) {
-        std::int32_t i = leftmostVisible() - 1;
-        if (i < 0) {
-            i = count_ - 1;
-        }
-        while (slots_[i] == nullptr || slots_[i]->isOnScreen() == 0) {
-            i = i - 1 < 0 ? count_ - 1 : i - 1;
-        }
-        distance = widthOf(slots_[i]) + kGap;
-    } else {
-        std::int32_t i = (rightmostVisible() + 1) % count_;
-        while (slots_[i] == nullptr || slots_[i]->isOnScreen() == 0) {
-            i = (i + 1) % count_;
-        }
-        distance = -(kGap + widthOf(slots_[i]));
+    // One turn at most: on the host's running clock a shrinking button can leave the screen
+    // between the count and the search.
+    std::int32_t i = id == 0 ? leftmostVisible() - 1 : (rightmostVisible() + 1) % count_;
+    if (i < 0) {
+        i = count_ - 1;
     }
-    for (std::int32_t i = 0; i < count_; ++i) {
-        if (slots_[i] != nullptr) {
-            slots_[i]->slideBy(distance);
+    for (std::int32_t step = 0; step < count_ && !onScreen(i); ++step) {
+        i = id == 0 ? (i - 1 < 0 ? count_ - 1 : i - 1) : (i + 1) % count_;
+    }
+    if (!onScreen(i)) {
+        return;
+    }
+    const std::int32_t distance =
+        id == 0 ? widthOf(slots_[i]) + kGap : -(kGap + widthOf(slots_[i]));
+    for (TopicButton* button : slots_) {
+        if (button != nullptr) {
+            button->slideBy(distance);
         }
     }
 }

@@ -123,8 +123,9 @@ void TopicButton::setPosition(std::int32_t x, std::int32_t y) {
     }
 }
 
-bool TopicButton::resizeStep(Curve* curve, std::int32_t x, std::int32_t y, std::int32_t w,
+bool TopicButton::resizeStep(Curve*& member, std::int32_t x, std::int32_t y, std::int32_t w,
                              std::int32_t h) {
+    Curve* curve = member;
     // The right-hand corners are pulled towards the left-hand ones on top of the narrower width.
     double s = curve->value();
     corners_[2] = Point(corners_[3].x + trunc(s * (x + w + 5 + jitter_[2].x - corners_[3].x)),
@@ -133,7 +134,9 @@ bool TopicButton::resizeStep(Curve* curve, std::int32_t x, std::int32_t y, std::
     corners_[1] = Point(corners_[0].x + trunc(s * (x + w + 5 + jitter_[1].x - corners_[0].x)),
                         y + jitter_[1].y);
     send(makeShrinking(this));
-    return curve->isFinished() != 0;
+    // The bar's moves can re-enter this button and end the same curve first; then the inner
+    // step has done the ending and the curve is gone.
+    return member == curve && curve->isFinished() != 0;
 }
 
 void TopicButton::draw(Canvas* canvas) {

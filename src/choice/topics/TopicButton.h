@@ -55,7 +55,7 @@ private:
     void giveBack();
     void requestCentring();
     // The shrink or grow step of setPosition; returns true when the curve ended.
-    bool resizeStep(Curve* curve, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+    bool resizeStep(Curve*& member, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
     void setTextStyle(std::int32_t style);
     void send(Event* event);
 

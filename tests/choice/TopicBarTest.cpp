@@ -1,0 +1,109 @@
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "ChoiceFixture.h"
+#include "choice/controls/MouseRouter.h"
+#include "choice/controls/TopicBar.h"
+
+namespace {
+
+using Xs = std::vector<std::int32_t>;
+
+// Buttons 70 pixels wide unless said otherwise, so each takes 100 with its gap.
+class Bar : public qxtest::VisualTest {
+protected:
+    Bar() { host.clock().set(1000); }
+    qx::TopicBar& make(int buttons = 0) {
+        for (int i = 0; i < buttons; ++i) {
+            producer.add("abcdefg");
+        }
+        bar = std::make_unique<qx::TopicBar>(&producer.font.font, &producer, &router, nullptr, 0);
+        return *bar;
+    }
+    Xs xs() {
+        Xs result;
+        for (std::int32_t i = 0; i < bar->count(); ++i) {
+            result.push_back(bar->button(i) != nullptr ? bar->button(i)->position.x : -1);
+        }
+        return result;
+    }
+    // Lets slides of 400 ms end without the centring of arrange.
+    void finishSlides() {
+        host.clock().advance(401);
+        for (std::int32_t i = 0; i < bar->count(); ++i) {
+            bar->button(i)->update();
+        }
+    }
+
+    qxtest::Producer producer;
+    qx::MouseRouter router;
+    std::unique_ptr<qx::TopicBar> bar;
+};
+
+TEST_F(Bar, SkippedCodesLeaveEmptySlotsThatStillCount) {
+    for (const char* code : {"ab", "xx", "cd", "ef", "xxy"}) {
+        producer.add("abcd", code);
+    }
+    make();
+    EXPECT_EQ(xs(), (Xs{30, -1, -1, 100, 170}));
+}
+
+TEST_F(Bar, TakesAtMostAHundredTopicsAndSaysWhenThereAreNone) {
+    make();
+    EXPECT_EQ(host.log().count("QXChoice: the producer has no topics; the topic bar stays empty\n"),
+              1u);
+    make(150);
+    EXPECT_EQ(bar->count(), 100);
+    EXPECT_EQ(producer.highestAsked, 99);
+}
+
+TEST_F(Bar, ARowThatFitsIsCentred) {
+    make(3);
+    EXPECT_EQ(xs(), (Xs{30, 130, 230}));
+    bar->arrange();
+    EXPECT_EQ(xs(), (Xs{185, 285, 385}));
+}
+
+TEST_F(Bar, AWideRowWrapsAroundWithoutOverlap) {
+    make(12);
+    bar->arrange();
+    const Xs x = xs();
+    EXPECT_EQ(x[6], x[5] + 100) << "after the rightmost visible one";
+    EXPECT_EQ(x[11], -70) << "the last one wraps in before the leftmost";
+    for (std::size_t i = 1; i < x.size(); ++i) {
+        EXPECT_GE(std::abs(x[i] - x[i - 1]), 100) << "slot " << i;
+    }
+}
+
+TEST_F(Bar, CentringSlidesEveryButtonByOneDistance) {
+    make(2);
+    for (auto [from, distance] :
+         {std::pair{600, -380}, std::pair{29, 191}, std::pair{30, 0}, std::pair{551, -331}}) {
+        bar->button(0)->setPosition(from, 420);
+        bar->button(1)->setPosition(700, 420);
+        bar->handleEvent(qx::makeCenterMe(bar->button(0)));
+        finishSlides();
+        EXPECT_EQ(xs(), (Xs{from + distance, 700 + distance})) << "from " << from;
+    }
+}
+
+TEST_F(Bar, AShrinkingButtonPullsOnlyItsRightNeighbours) {
+    make(3);
+    bar->button(1)->handleEvent(qx::makeTopicChosen(nullptr));
+    host.clock().advance(350);
+    bar->button(1)->setPosition(130, 420);
+    EXPECT_EQ(xs(), (Xs{30, 130, 180}));
+}
+
+TEST_F(Bar, ButtonsShrinkingTogetherSurviveALongFrame) {
+    make(3);
+    bar->button(0)->handleEvent(qx::makeTopicChosen(nullptr));
+    bar->button(1)->handleEvent(qx::makeTopicChosen(nullptr));
+    host.clock().advance(701);
+    bar->draw(&canvas);
+    EXPECT_EQ(bar->button(0)->isCollapsed() + bar->button(1)->isCollapsed(), 2);
+    EXPECT_EQ(qx::liveModuleEvents(), 0);
+}
+
+} // namespace
