@@ -7,6 +7,7 @@
 #include "core/EventObject.h"
 #include "media/Sound.h"
 #include "media/SoundResource.h"
+#include "module/HostServices.h"
 #include "visual/AlphaImage.h"
 #include "visual/FrameStripImage.h"
 #include "visual/ImageElement.h"
@@ -18,8 +19,14 @@ AlphaImage* makeLook(ResourceDirectory* resources, const char* baseName, int loo
     char name[64];
     std::snprintf(name, sizeof name, "%s_%d.png/image", baseName, look);
     ResourceEntry* entry = resources != nullptr ? resources->find(name) : nullptr;
-    // A missing look leaves the button without it; without the hover look it is never hit.
-    return entry != nullptr ? new (std::nothrow) AlphaImage(entry) : nullptr;
+    if (entry == nullptr) {
+        hostLog(3,
+                look == 0 ? "ImageButton: %s is missing; the button has no normal look\n"
+                          : "ImageButton: %s is missing; the button cannot be clicked\n",
+                name);
+        return nullptr;
+    }
+    return new (std::nothrow) AlphaImage(entry);
 }
 
 SoundResource* makeClick(ResourceDirectory* resources) {

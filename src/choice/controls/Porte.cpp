@@ -164,8 +164,11 @@ void Porte::left() {
 void Porte::takeOut() {
     lockAllDoors(1);
     play(deletedSound_);
-    const Point at = textPlacement();
-    topicText_->setPosition(at.x, at.y);
+    // A topic button without a text element still hands its topic over, with nothing to place.
+    if (topicText_ != nullptr) {
+        const Point at = textPlacement();
+        topicText_->setPosition(at.x, at.y);
+    }
     send(holder_, makeOpenFrame());
     send(holder_, new ToggleSelectEvent(0));
     send(holder_, new MouseButtonDownEvent(Point(0, 0)));

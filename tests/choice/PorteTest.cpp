@@ -1,0 +1,123 @@
+#include <memory>
+#include <utility>
+
+#include "ChoiceFixture.h"
+#include "choice/controls/LockAllDoors.h"
+#include "choice/controls/Porte.h"
+#include "visual/AlphaImage.h"
+
+namespace {
+
+using qxtest::Heard;
+using Opacities = std::pair<double, double>;
+
+// A door at (100, 100) with a 40 x 40 picture and a 20 x 30 mark; the topic's text is 100 x 20
+// and lands centred on (120, 160), at (70, 150).
+class Door : public qxtest::VisualTest {
+protected:
+    Door() {
+        picture("qmark.png", 20, 30, 8, qxtest::kAlphaFormat);
+        picture("pt1.png", 40, 40, 16, qxtest::kScreenFormat);
+        mark = std::make_unique<qx::AlphaImage>(archive.root()->find("qmark.png"));
+        holder.cursor = &cursor;
+        holder.topic = &topic;
+        holder.text = &text;
+    }
+    void setUp(qx::Porte& porte, const char* pictureName = "pt1.png", std::int32_t textX = 120) {
+        porte.setUp(archive.root(), pictureName, mark.get(), 100, 100, textX, 160, &cursor);
+    }
+    void send(qx::Event* event, qx::Porte* to = nullptr) { (to ? to : &door)->handleEvent(event); }
+    void press(std::int32_t x, std::int32_t y) { send(new qx::MouseButtonDownEvent({x, y})); }
+    void release(std::int32_t x, std::int32_t y) { send(new qx::MouseButtonUpEvent({x, y})); }
+    void dropIn(qx::Porte* to = nullptr) {
+        cursor.carry(&topic, &text, &holder);
+        send(new qx::MouseButtonUpEvent({110, 110}), to);
+        holder.take();
+    }
+    Opacities after(qx::Event* event) {
+        send(event);
+        return {door.markOpacity(), door.pictureOpacity()};
+    }
+
+    qx::Cursor cursor{archive.root(), "cursor.png"};
+    qxtest::FakeFont font;
+    qx::TextElement text{0, 0, &font.font, "0123456789"};
+    qx::TopicItem topic{};
+    qxtest::Recorder holder;
+    std::unique_ptr<qx::AlphaImage> mark;
+    qx::Porte door;
+};
+
+TEST_F(Door, OpacitiesFollowThePointerAndTheTopic) {
+    setUp(door);
+    EXPECT_EQ(after(new qx::MouseEnteredEvent), Opacities(0.6, 1.0));
+    EXPECT_EQ(after(new qx::MouseLeftEvent), Opacities(1.0, 1.0));
+    cursor.carry(&topic, &text, &holder);
+    EXPECT_EQ(after(new qx::MouseEnteredEvent), Opacities(0.0, 0.0));
+    EXPECT_EQ(after(new qx::MouseButtonUpEvent({110, 110})), Opacities(0.0, 1.0));
+    EXPECT_EQ(text.style, 1);
+    EXPECT_EQ(after(new qx::MouseLeftEvent), Opacities(0.0, 0.0));
+    EXPECT_EQ(text.style, 0);
+    EXPECT_EQ(after(new qx::MouseEnteredEvent), Opacities(0.0, 1.0));
+    EXPECT_EQ(text.style, 1);
+    EXPECT_EQ(after(new qx::MouseButtonDownEvent({75, 155})), Opacities(1.0, 1.0));
+}
+
+TEST_F(Door, HeldTextIsCentredButKeptOnScreen) {
+    for (auto [centre, x] : {std::pair{120, 70}, std::pair{10, 0}, std::pair{630, 540}}) {
+        qx::Porte porte;
+        setUp(porte, "pt1.png", centre);
+        dropIn(&porte);
+        porte.draw(&canvas);
+        EXPECT_EQ(text.position, qx::Point(x, 150)) << "centre " << centre;
+        EXPECT_EQ(porte.hitArea(), qx::Rect(x, 150, 100, 20));
+    }
+}
+
+TEST_F(Door, PressAndReleaseOnTheSameDoorPutsTheTopicStraightBack) {
+    setUp(door);
+    dropIn();
+    press(75, 155);
+    EXPECT_EQ(holder.take(), (Heard{"openFrame", "toggleSelect 0", "buttonDown 0,0"}));
+    EXPECT_EQ(door.heldTopic(), nullptr);
+    EXPECT_EQ(door.isLocked(), 1);
+    release(110, 110);
+    EXPECT_EQ(holder.take(), Heard{"topicChosen"});
+    EXPECT_EQ(door.heldTopic(), &topic);
+    EXPECT_EQ(door.isLocked() + door.isArmed(), 0);
+}
+
+TEST_F(Door, ReleaseAwayFromTheOpenedDoorGivesTheTopicBackAndKeepsDoorsLocked) {
+    setUp(door);
+    dropIn();
+    press(75, 155);
+    holder.take();
+    release(600, 10);
+    EXPECT_EQ(holder.take(), (Heard{"buttonUp 0,0", "toggleSelect 1", "giveBack"}));
+    EXPECT_EQ(door.heldTopic(), nullptr);
+    EXPECT_EQ(door.isArmed(), 0);
+    EXPECT_EQ(door.isLocked(), 1) << "the returning button unlocks the doors";
+}
+
+TEST_F(Door, LockedOrHiddenFilledDoorKeepsItsTopic) {
+    setUp(door);
+    dropIn();
+    qx::lockAllDoors(1);
+    press(75, 155);
+    qx::lockAllDoors(0);
+    door.hidden = 1;
+    EXPECT_EQ(door.hitArea(), qx::Rect());
+    press(75, 155);
+    EXPECT_EQ(holder.take(), Heard{});
+    EXPECT_EQ(door.heldTopic(), &topic);
+    EXPECT_EQ(after(new qx::MouseLeftEvent), Opacities(0.0, 1.0))
+        << "hidden, it ignores the pointer";
+}
+
+TEST_F(Door, WithoutAPictureTheMarkIsTheHitArea) {
+    setUp(door, "pt9.png");
+    EXPECT_EQ(door.markPosition(), qx::Point(110, 115));
+    EXPECT_EQ(door.hitArea(), qx::Rect(110, 115, 20, 30));
+}
+
+} // namespace
