@@ -139,6 +139,9 @@ void QXChoice::setUp(Canvas* canvas, ResourceDirectory* resources, Handle* gameS
     if (rounds_[0] != nullptr) {
         rounds_[0]->hidden = 0;
     }
+    if (roundCount_ == 0) {
+        hostLog(3, "QXChoice: no round picture manche01.png/image; the screen has no background\n");
+    }
     currentRound_ = 0;
 
     if (ResourceEntry* entry = find("qmark.png/image")) {
