@@ -65,21 +65,23 @@ struct RunCursor {
 void copyWholeRows(const TransparencyRuns& runs, std::int32_t firstRow, std::int32_t rows,
                    std::uint8_t* screenRow, std::int32_t screenPitch,
                    const std::uint8_t* pictureRow, std::int32_t picturePitch) {
-    const std::uint32_t* pairs = runs.entries();
+    // Plain locals and an end pointer: few enough live values that nothing is reloaded from
+    // memory around the copies.
+    const std::uint32_t* pair = runs.entries();
+    const std::uint32_t* const end = pair + runs.count;
     const std::int32_t w = runs.width;
-    std::int32_t index = 0;
     for (std::int64_t skipped = 0, wanted = std::int64_t{firstRow} * w;
-         skipped < wanted && index < runs.count; ++index) {
-        skipped += (pairs[index] >> 16) + (pairs[index] & 0xFFFFu);
+         skipped < wanted && pair != end; ++pair) {
+        skipped += (*pair >> 16) + (*pair & 0xFFFFu);
     }
-    for (std::int32_t row = 0; row < rows && index < runs.count; ++row) {
+    for (std::int32_t row = 0; row < rows && pair != end; ++row) {
         auto* d = reinterpret_cast<std::uint16_t*>(screenRow);
         const auto* s = reinterpret_cast<const std::uint16_t*>(pictureRow);
         std::int32_t x = 0;
-        while (x < w && index < runs.count) {
-            const std::uint32_t pair = pairs[index++];
-            x += static_cast<std::int32_t>(pair >> 16);
-            const std::int32_t copy = std::min(static_cast<std::int32_t>(pair & 0xFFFFu), w - x);
+        while (x < w && pair != end) {
+            const std::uint32_t counts = *pair++;
+            x += static_cast<std::int32_t>(counts >> 16);
+            const std::int32_t copy = std::min(static_cast<std::int32_t>(counts & 0xFFFFu), w - x);
             if (copy > 0) {
                 std::memcpy(d + x, s + x, static_cast<std::size_t>(copy) * 2);
                 x += copy;
