@@ -135,7 +135,12 @@ bool checkScene(const std::string& data, const std::string& module, const std::s
                 findings.add(shown + "/" + file, "missing (the scene looks up \"" + path + "\")");
             }
         } else if (line.level >= qx::kLogError && !findings.covers(message)) {
-            findings.add("log", "[" + std::to_string(line.level) + "] " + message);
+            // Appended piece by piece: GCC 12 at -O3 misreads "[" + std::string as overlapping.
+            std::string text(1, '[');
+            text += std::to_string(line.level);
+            text += "] ";
+            text += message;
+            findings.add("log", text);
         }
     }
     return true;

@@ -69,7 +69,11 @@ std::string logText(const Log& log) {
         while (!message.empty() && message.back() == '\n') {
             message.pop_back();
         }
-        text += "[" + std::to_string(line.level) + "] " + message + "\n";
+        text += '[';
+        text += std::to_string(line.level);
+        text += "] ";
+        text += message;
+        text += '\n';
     }
     return text;
 }
