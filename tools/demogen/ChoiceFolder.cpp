@@ -15,7 +15,11 @@ namespace demogen {
 
 namespace {
 
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+std::string twoDigits(int n) {
+    std::string digits = n < 10 ? "0" : "";
+    digits += std::to_string(n);
+    return digits;
+}
 
 std::string readWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -68,7 +72,9 @@ void writeChoiceFolder(const std::string& folder, const std::string& valuesPath,
     writePng(dir + "lmask.png", edgeMask(false), PngKind::Rgba32);
     writePng(dir + "rmask.png", edgeMask(true), PngKind::Rgba32);
     for (int look = 0; look < 2; ++look) {
-        const std::string suffix = "_" + std::to_string(look) + ".png";
+        std::string suffix = "_";
+        suffix += std::to_string(look);
+        suffix += ".png";
         writePng(dir + "l" + suffix, arrowButton(false, look == 1), PngKind::Rgba32);
         writePng(dir + "r" + suffix, arrowButton(true, look == 1), PngKind::Rgba32);
         writePng(dir + "bl" + suffix, roundButton(false, look == 1), PngKind::Rgba32);
