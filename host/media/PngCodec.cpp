@@ -40,6 +40,29 @@ const char* findFramesText(const std::uint8_t* data, std::size_t size, std::size
     return nullptr;
 }
 
+// libpng allocates an ancillary chunk's whole claimed length before reading it, so a
+// file of a few bytes could ask for gigabytes. Data held in memory cannot hold a chunk
+// longer than what is left of it: such a chunk is refused before libpng sees it.
+bool findOversizedChunk(const std::uint8_t* data, std::size_t size, std::string& error) {
+    std::size_t offset = 8;
+    while (offset + 8 <= size) {
+        const std::size_t chunkLength = bigEndian32(data + offset);
+        const std::uint8_t* type = data + offset + 4;
+        if (chunkLength > size - offset - 8) {
+            error = "corrupt PNG data: chunk \"" +
+                    std::string(reinterpret_cast<const char*>(type), 4) + "\" claims " +
+                    std::to_string(chunkLength) + " bytes, the file has " +
+                    std::to_string(size - offset - 8) + " left";
+            return true;
+        }
+        if (std::memcmp(type, "IEND", 4) == 0) {
+            return false;
+        }
+        offset += 12 + chunkLength;
+    }
+    return false;
+}
+
 void readFrames(const std::uint8_t* data, std::size_t size, DecodedPicture& picture) {
     std::size_t length = 0;
     const char* text = findFramesText(data, size, length);
@@ -64,6 +87,9 @@ bool decodePng(const std::uint8_t* data, std::size_t size, DecodedPicture& pictu
     picture = DecodedPicture{};
     if (size < 8 || png_sig_cmp(data, 0, 8) != 0) {
         error = "not a PNG file (bad signature)";
+        return false;
+    }
+    if (findOversizedChunk(data, size, error)) {
         return false;
     }
     png_image image;

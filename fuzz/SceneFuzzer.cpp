@@ -1,0 +1,171 @@
+// A choice scene on a copy of the demo data, set up from fuzzed layout values with some
+// pictures missing, then driven by a fuzzed stream of pointer moves, presses, releases,
+// clock steps and frames through the built module. At the end every event the host made
+// has been destroyed.
+//
+// Input: byte 0 picks the missing pictures (one bit each); byte 1 bit 0 chooses raw values
+// text (the next byte gives its length) or values built from numbers; the rest are commands.
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "session/SceneSession.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPictures[] = {"qmark.png", "cursor.png", "lmask.png", "manche02.png",
+                                 "pt1.png",   "l_0.png",    "bl_1.png",  "playbutton.png"};
+
+fs::path gData;
+std::string gModule;
+
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    bool empty() const { return at_ >= size_; }
+    std::uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
+    int number(int lo, int hi) {
+        const int raw = byte() << 8 | byte();
+        return lo + raw % (hi - lo + 1);
+    }
+    std::string text(std::size_t n) {
+        n = std::min(n, size_ - at_);
+        std::string s(reinterpret_cast<const char*>(data_ + at_), n);
+        at_ += n;
+        return s;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+// Mostly plausible positions, now and then far off the screen or not numbers at all.
+std::string point(Input& in) {
+    switch (in.byte() % 8) {
+    case 0:
+        return std::to_string(in.number(-70000, 70000)) + "," + std::to_string(in.number(-9, 9));
+    case 1: return in.text(in.byte() % 12);
+    default:
+        return std::to_string(in.number(-100, 700)) + "," + std::to_string(in.number(-100, 540));
+    }
+}
+
+std::string values(Input& in) {
+    if (in.byte() % 2 == 1) {
+        return in.text(in.byte());
+    }
+    std::string v = "showframes = " + std::to_string(in.number(-2, 2)) + "\n";
+    for (int door = 1; door <= 9; ++door) {
+        const int kind = in.byte() % 4;
+        if (kind == 0) {
+            continue;
+        }
+        char name[16];
+        std::snprintf(name, sizeof name, "%02d", door);
+        v += std::string("porte") + name + " = " + point(in) + "\n";
+        if (kind != 1) {
+            v += std::string("textcenter") + name + " = " + point(in) + "\n";
+        }
+    }
+    if (in.byte() % 3 != 0) {
+        v += "portemap = ";
+        for (int i = 0; i < 9; ++i) {
+            v += (i ? "," : "") + std::to_string(in.number(-3, 60));
+        }
+        v += "\n";
+    }
+    return v;
+}
+
+// Frames are the slow part (a whole screen each), so an input gets a few dozen; clock steps
+// still move animations to their ends.
+constexpr int kFramesPerInput = 24;
+
+void drive(qxhost::SceneSession& s, Input& in) {
+    int frames = 0;
+    const auto frame = [&] {
+        if (frames++ < kFramesPerInput) {
+            s.frame();
+        }
+    };
+    for (int step = 0; step < 400 && !in.empty(); ++step) {
+        switch (in.byte() % 6) {
+        case 0: s.moveTo(in.number(-40, 680), in.number(-40, 520)); break;
+        case 1: s.press(); break;
+        case 2: s.release(); break;
+        case 3: s.host().clock().advance(in.byte() * 8); break;
+        case 4: s.frame(); break;
+        default:
+            for (int n = in.byte() % 32; n > 0 && s.running(); --n) {
+                s.frame();
+            }
+        }
+        if (!s.running()) {
+            break;
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    const char* source = std::getenv("QX_FUZZ_DATA");
+    const fs::path demo =
+        source != nullptr ? fs::path(source) : fs::path(QX_FUZZ_BINARY_DIR) / "data" / "demo";
+    gData = fs::temp_directory_path() / ("qx-fuzz-scene-" + std::to_string(getpid()));
+    fs::remove_all(gData);
+    fs::copy(demo, gData, fs::copy_options::recursive);
+    gModule = std::string(QX_FUZZ_BINARY_DIR) + "/qxchoice.kpx";
+    // Kept loaded for the whole run, so that its coverage counters stay in one place.
+    if (dlopen(gModule.c_str(), RTLD_NOW | RTLD_LOCAL) == nullptr) {
+        std::fprintf(stderr, "fuzz_scene: cannot load %s\n", gModule.c_str());
+        std::exit(1);
+    }
+    std::atexit([] { fs::remove_all(gData); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Input in(data, size);
+    const std::uint8_t missing = in.byte();
+    const fs::path choice = gData / "choice";
+    for (int i = 0; i < 8; ++i) {
+        if (missing & (1u << i)) {
+            fs::rename(choice / kPictures[i], choice / (std::string(kPictures[i]) + ".hidden"));
+        }
+    }
+    std::ofstream(choice / "values.txt", std::ios::binary) << values(in);
+
+    {
+        qxhost::SessionOptions options;
+        options.modulePath = gModule;
+        options.dataPath = gData.string();
+        qxhost::SceneSession session(options);
+        if (session.start()) {
+            drive(session, in);
+            session.endScene();
+            session.host().drainEvents();
+            if (session.host().liveEvents() != 0) {
+                std::fprintf(stderr, "fuzz_scene: %d events never destroyed\n",
+                             session.host().liveEvents());
+                std::abort();
+            }
+        }
+    }
+
+    for (int i = 0; i < 8; ++i) {
+        if (missing & (1u << i)) {
+            fs::rename(choice / (std::string(kPictures[i]) + ".hidden"), choice / kPictures[i]);
+        }
+    }
+    return 0;
+}
