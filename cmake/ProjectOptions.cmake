@@ -1,7 +1,10 @@
 # Warnings and sanitizers for project code only (third-party code is built without them).
 add_library(qx_options INTERFACE)
 target_compile_options(qx_options INTERFACE
-  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Werror>)
+  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Werror>
+  # GCC 12 at -O2 and above reports overlapping copies inside std::string's operator+ that
+  # cannot happen (its bug 105329); the warning says nothing about project code there.
+  $<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>:-Wno-restrict>)
 target_include_directories(qx_options INTERFACE
   ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src)
 
