@@ -22,7 +22,10 @@ public:
     }
 
     const std::string& path() const { return path_; }
-    std::string at(const std::string& relative) const { return path_ + "/" + relative; }
+    // With the system's separator, as the host prints the paths it lists.
+    std::string at(const std::string& relative) const {
+        return (std::filesystem::path(path_) / relative).string();
+    }
     // Writes a file, making its folders; answers its full path.
     std::string write(const std::string& relative, const std::string& content) const {
         std::filesystem::create_directories(std::filesystem::path(at(relative)).parent_path());

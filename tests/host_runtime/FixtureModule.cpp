@@ -5,7 +5,12 @@
 
 #include "qx/scene.h"
 
+#if defined(_WIN32)
+// Without any dllexport the linker exports everything but DllMain; name the four instead.
+#define FIXTURE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define FIXTURE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 qx::HostObject* boundHost = nullptr;

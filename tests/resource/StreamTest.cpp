@@ -82,6 +82,13 @@ TEST_F(Streams, AsynchronousReadWaitsThroughProgressAndForeignEvents) {
     EXPECT_EQ(qx::liveModuleEvents(), 0);
 }
 
+// Windows sends debug output to an attached debugger instead.
+#if defined(_WIN32)
+constexpr bool kDebugOutputOnStderr = false;
+#else
+constexpr bool kDebugOutputOnStderr = true;
+#endif
+
 TEST_F(Streams, EachCompletionKindEndsTheWaitWithItsResult) {
     const std::uint32_t kinds[] = {qx::kReadDone, qx::kReadDoneAlt, qx::kReadCount,
                                    qx::kReadOutOfData, qx::kReadFailed};
@@ -93,7 +100,8 @@ TEST_F(Streams, EachCompletionKindEndsTheWaitWithItsResult) {
         testing::internal::CaptureStderr();
         EXPECT_EQ(stream.read(buffer, 4), results[i]) << std::hex << kinds[i];
         const std::string debug = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(debug == "revc outofdata", kinds[i] == qx::kReadOutOfData) << debug;
+        EXPECT_EQ(debug == "revc outofdata", kDebugOutputOnStderr && kinds[i] == qx::kReadOutOfData)
+            << debug;
     }
 }
 
