@@ -32,10 +32,19 @@ std::uint16_t blendPixel(const BlendTables& t, unsigned alpha, unsigned sp, unsi
         sg = (sp >> 5) & 31u;
         sb = sp & 31u;
     }
+    const unsigned dr = (dp >> 10) & 31u;
+    const unsigned dg = (dp >> 5) & 31u;
+    const unsigned db = dp & 31u;
+    if (t.compact) {
+        const BlendTables::AlphaRow& row = t.rows[alpha];
+        return static_cast<std::uint16_t>(((row.source[sg] + row.destination[dg]) << 5) |
+                                          ((row.source[sr] + row.destination[dr]) << 10) |
+                                          (row.source[sb] + row.destination[db]));
+    }
     return static_cast<std::uint16_t>(
-        (t.srcGreen[sg * 256 + alpha] + t.dstGreen[((dp >> 5) & 31u) * 256 + alpha]) |
-        (t.srcRed[sr * 256 + alpha] + t.dstRed[((dp >> 10) & 31u) * 256 + alpha]) |
-        (t.srcBlue[sb * 256 + alpha] + t.dstBlue[(dp & 31u) * 256 + alpha]));
+        (t.srcGreen[sg * 256 + alpha] + t.dstGreen[dg * 256 + alpha]) |
+        (t.srcRed[sr * 256 + alpha] + t.dstRed[dr * 256 + alpha]) |
+        (t.srcBlue[sb * 256 + alpha] + t.dstBlue[db * 256 + alpha]));
 }
 
 // Pictures with alpha are mostly fully transparent or fully opaque, so the alpha is read

@@ -9,6 +9,7 @@ constexpr double kInverse255 = 0.00392156862745098;
 
 void BlendTables::build(double newOpacity) {
     opacity = newOpacity;
+    compact = true;
     for (int c = 0; c < 32; ++c) {
         for (int a = 0; a < 256; ++a) {
             const int v = static_cast<int>(static_cast<double>(c * a) * opacity * kInverse255);
@@ -19,6 +20,11 @@ void BlendTables::build(double newOpacity) {
             dstRed[i] = static_cast<std::uint16_t>((c - v) << 10);
             dstGreen[i] = static_cast<std::uint16_t>((c - v) << 5);
             dstBlue[i] = static_cast<std::uint16_t>(c - v);
+            rows[a].source[c] = static_cast<std::uint8_t>(v);
+            rows[a].destination[c] = static_cast<std::uint8_t>(c - v);
+            if (v < 0 || v > 63 || c - v < 0 || c - v > 63) {
+                compact = false;
+            }
         }
     }
     fullAlphaCopies = true;

@@ -27,6 +27,17 @@ struct BlendTables {
     // Alpha 255 gives the source pixel and drops the destination, in every channel: the
     // draw then copies whole opaque stretches instead of looking each pixel up.
     bool fullAlphaCopies = false;
+
+    // The same blend kept per alpha: v and c - v for the 32 channel values side by side, so
+    // that a pixel's six look-ups fall within 64 bytes instead of six tables. Used when every
+    // v and c - v lies within 0 to 63 (opacities 0 to 1), where it gives each result exactly
+    // as the six tables do.
+    struct AlphaRow {
+        std::uint8_t source[32];
+        std::uint8_t destination[32];
+    };
+    AlphaRow rows[256];
+    bool compact = false;
 };
 
 } // namespace qx
