@@ -8,6 +8,7 @@
 
 #include "visual/AlphaImage.h"
 #include "visual/TranslucentImage.h"
+#include "visual/TransparencyRuns.h"
 
 namespace {
 
@@ -183,6 +184,67 @@ TEST_F(DrawFastPathTest, SetOpacityAgainKeepsWhatTheLastValueDraws) {
     surface.setPixel(0, 0, 0);
     alpha->draw(&canvas);
     EXPECT_EQ(surface.pixel(0, 0), rgb15(15, 15, 15));
+}
+
+// Whole rows walk the pairs directly, clipped ones go through the run cursor, and runs of
+// another width than the bitmap fall back to the cursor: all copy exactly the opaque pixels.
+TEST_F(DrawFastPathTest, KeyedRowsWholeClippedOrForeignCopyTheOpaquePixels) {
+    auto d = describe(24, 16, 16, qxtest::kScreenFormat);
+    qx::Bitmap arrow(&d);
+    qxtest::FakeBitmap* pixels = qxtest::FakeBitmapFactory::of(&arrow);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            const bool opaque = (x < y + 2) != (x > 20 - y / 2);
+            pixels->setValue(x, y, opaque ? rgb15(x, y, 9) : 0u);
+        }
+    }
+    auto narrow = describe(20, 16, 16, qxtest::kScreenFormat);
+    qx::Bitmap other(&narrow);
+    const qx::TransparencyRuns own(&arrow, qx::Colour(0, 0, 0));
+    for (int i = 0; i < 20 * 16; ++i) {
+        qxtest::FakeBitmapFactory::of(&other)->setValue(i % 20, i / 20, 5);
+    }
+    // One opaque pair of 20 a row: read as a stream over 24-pixel rows, the first 320 pixels
+    // are opaque and the rest, past the last pair, transparent.
+    const qx::TransparencyRuns foreign(&other, qx::Colour(0, 0, 0));
+    for (const qx::Rect clip : {qx::Rect(0, 0, 640, 480), qx::Rect(0, 37, 640, 5),
+                                qx::Rect(37, 30, 9, 40), qx::Rect(0, 45, 640, 1)}) {
+        for (const qx::TransparencyRuns* runs : {&own, &foreign}) {
+            fillScreen(rgb15(1, 2, 3));
+            canvas.setClip(clip);
+            qx::drawKeyed(&canvas, 30, 30, &arrow, runs, qx::Rect(0, 0, 24, 16));
+            for (int y = 28; y < 48; ++y) {
+                for (int x = 28; x < 56; ++x) {
+                    const bool inside =
+                        clip.contains(x, y) && x >= 30 && x < 54 && y >= 30 && y < 46;
+                    const unsigned s = inside ? pixels->value(x - 30, y - 30) : 0;
+                    const bool copied =
+                        inside && (runs == &own ? s != 0 : (y - 30) * 24 + x - 30 < 320);
+                    ASSERT_EQ(surface.pixel(x, y), copied ? s : rgb15(1, 2, 3))
+                        << "at " << x << "," << y << (runs == &own ? "" : " (foreign runs)");
+                }
+            }
+        }
+    }
+}
+
+// The per-alpha rows hold the same sums as the six tables wherever they are used, and are
+// not used where a value would not fit in them.
+TEST(BlendTables, PerAlphaRowsMatchTheTablesWhenUsed) {
+    for (double opacity : {0.0, 0.3, 0.6, 0.999, 1.0, 1.7, -0.2}) {
+        const auto t = std::make_unique<qx::BlendTables>(opacity);
+        EXPECT_EQ(t->compact, opacity >= 0.0 && opacity <= 1.0) << opacity;
+        if (!t->compact) {
+            continue;
+        }
+        for (unsigned a = 0; a < 256; ++a) {
+            for (unsigned c = 0; c < 32; ++c) {
+                const auto i = static_cast<std::size_t>(qx::BlendTables::index(c, a));
+                ASSERT_EQ(t->rows[a].source[c] << 10, t->srcRed[i]) << opacity << " " << a;
+                ASSERT_EQ(t->rows[a].destination[c], t->dstBlue[i]) << opacity << " " << a;
+            }
+        }
+    }
 }
 
 } // namespace
