@@ -42,21 +42,11 @@ qx::RowBlock* VanillaBitmap::lockRows(std::int32_t first, std::int32_t last) {
     if (first < 0 || first > last || last >= description_.height) {
         return nullptr;
     }
-    auto block = std::make_unique<qx::RowBlock>();
-    block->address = pixels_.data() + static_cast<std::size_t>(first) * pitch_;
-    block->bitsPerPixel = layout_.bitsPerPixel();
-    block->pitch = pitch_;
-    locks_.push_back(std::move(block));
-    return locks_.back().get();
+    return locks_.acquire(pixels_.data() + static_cast<std::size_t>(first) * pitch_,
+                          layout_.bitsPerPixel(), pitch_);
 }
 
-void VanillaBitmap::unlockRows(qx::RowBlock* block) {
-    auto found = std::find_if(locks_.begin(), locks_.end(),
-                              [block](const auto& b) { return b.get() == block; });
-    if (found != locks_.end()) {
-        locks_.erase(found);
-    }
-}
+void VanillaBitmap::unlockRows(qx::RowBlock* block) { locks_.release(block); }
 
 std::int32_t VanillaBitmap::convert(const qx::BitmapDescription* wanted) {
     if (wanted == nullptr || !locks_.empty()) {

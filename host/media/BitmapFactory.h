@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "media/PixelLayout.h"
+#include "media/RowLocks.h"
 #include "qx/bitmap.h"
 #include "runtime/Host.h"
 
@@ -38,7 +39,7 @@ private:
     PixelLayout layout_;
     std::int32_t pitch_;
     std::vector<std::uint8_t> pixels_;
-    std::vector<std::unique_ptr<qx::RowBlock>> locks_;
+    RowLocks locks_;
 };
 
 class VanillaBitmapFactory final : public qx::IBitmapFactory {

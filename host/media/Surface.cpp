@@ -156,6 +156,18 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
     if (rows == nullptr) {
         return;
     }
+    if (description.format == format_ && rows->bitsPerPixel == 16) {
+        // Pictures already in the screen's format (most of them, once converted) are rows
+        // of plain copies.
+        for (std::int32_t row = 0; row < height; ++row) {
+            const std::uint8_t* in =
+                rows->address + std::int64_t{row} * rows->pitch + std::int64_t{sourceX} * 2;
+            std::memcpy(&pixels_[static_cast<std::size_t>((firstY + row) * kWidth + firstX)], in,
+                        width * 2);
+        }
+        bitmap->bitmap->unlockRows(rows);
+        return;
+    }
     auto from = PixelLayout::parse(host_.atoms().nameOf(description.format));
     if (!from || from->bitsPerPixel() != rows->bitsPerPixel) {
         from = PixelLayout::standard(rows->bitsPerPixel);
@@ -176,21 +188,11 @@ qx::RowBlock* Surface::lockRows(std::int32_t first, std::int32_t last) {
     if (first < 0 || first > last || last >= kHeight) {
         return nullptr;
     }
-    auto block = std::make_unique<qx::RowBlock>();
-    block->address = reinterpret_cast<std::uint8_t*>(&pixels_[std::size_t(first) * kWidth]);
-    block->bitsPerPixel = 16;
-    block->pitch = kPitch;
-    locks_.push_back(std::move(block));
-    return locks_.back().get();
+    return locks_.acquire(reinterpret_cast<std::uint8_t*>(&pixels_[std::size_t(first) * kWidth]),
+                          16, kPitch);
 }
 
-void Surface::unlockRows(qx::RowBlock* block) {
-    auto found = std::find_if(locks_.begin(), locks_.end(),
-                              [block](const auto& b) { return b.get() == block; });
-    if (found != locks_.end()) {
-        locks_.erase(found);
-    }
-}
+void Surface::unlockRows(qx::RowBlock* block) { locks_.release(block); }
 
 qx::Canvas Surface::makeCanvas() {
     qx::Canvas canvas{};

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "media/PixelLayout.h"
+#include "media/RowLocks.h"
 #include "qx/canvas.h"
 #include "runtime/Host.h"
 
@@ -71,7 +72,7 @@ private:
     PixelLayout layout_;
     qx::Colour colour_;
     std::vector<std::uint16_t> pixels_;
-    std::vector<std::unique_ptr<qx::RowBlock>> locks_;
+    RowLocks locks_;
 };
 
 } // namespace qxhost

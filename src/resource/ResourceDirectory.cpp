@@ -256,7 +256,7 @@ void ResourceDirectory::destroyTree(ResourceDirectory* root) {
                 node->parent_->closeStream(node->stream_);
             }
             // Only the tree makes directories, always of this exact class.
-            node->~ResourceDirectory();
+            node->ResourceDirectory::~ResourceDirectory();
             ::operator delete(static_cast<void*>(node));
         }
     };
