@@ -3,146 +3,93 @@
 #include <string>
 #include <vector>
 
+#include "core/EventObject.h"
 #include "module/HostServices.h"
 #include "runtime/Host.h"
 
 namespace {
 
-// An event of the test's own, counting how many are alive.
-class Note final : public qx::Event {
-public:
-    Note(std::string text, int& live)
-        : Event(0x100001u, "Test::note"), text(std::move(text)), live_(live) {
-        ++live_;
-    }
-    void* destroy(std::uint32_t flags) override {
-        --live_;
-        this->~Note();
-        if ((flags & 1u) != 0) {
-            ::operator delete(static_cast<void*>(this));
-        }
-        return this;
-    }
+struct Note final : qx::EventObject<Note> {
+    explicit Note(std::string words)
+        : EventObject(0x100001u, "Test::note"), text(std::move(words)) {}
     std::string text;
-
-private:
-    ~Note() = default;
-    int& live_;
 };
 
-// Records what it receives; may post a follow-up on each delivery.
-class Recorder final : public qx::IListener {
-public:
+// Records what it receives, in one order list shared with tasks and timers.
+class EventQueue : public ::testing::Test, public qx::IListener {
+protected:
     std::int32_t handleEvent(qx::Event* event) override {
-        received.push_back(static_cast<Note*>(event)->text);
+        order.push_back(static_cast<Note*>(event)->text);
         event->destroy(1);
-        if (onReceive) {
-            onReceive();
-        }
         return 1;
     }
-    std::vector<std::string> received;
-    std::function<void()> onReceive;
-};
+    void post(const std::string& text) { host.post(new Note(text), this); }
+    std::function<void()> note(const std::string& text) {
+        return [this, text] { order.push_back(text); };
+    }
 
-class EventQueue : public ::testing::Test {
-protected:
-    void post(const std::string& text) { host.post(new Note(text, live), &recorder); }
-
-    int live = 0;
+    int live() const { return qx::liveModuleEvents() - before; }
+    const int before = qx::liveModuleEvents();
     qxhost::Host host;
-    Recorder recorder;
+    std::vector<std::string> order;
 };
 
-TEST_F(EventQueue, OnePassDeliversOnlyWhatWasQueuedBeforeIt) {
+TEST_F(EventQueue, OnePassDeliversInOrderOnlyWhatWasQueuedBeforeIt) {
     post("a");
+    host.post(note("task"));
+    host.post([&] { post("follow-up"); });
     post("b");
-    int chained = 0;
-    recorder.onReceive = [&] {
-        if (chained++ < 2) {
-            post("follow-up");
-        }
-    };
-    host.processEvents();
-    EXPECT_EQ(recorder.received, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(host.pendingEvents(), 2u);
-    host.processEvents();
-    EXPECT_EQ(recorder.received.size(), 4u);
-    host.processEvents();
-    EXPECT_EQ(recorder.received.size(), 4u);
-    EXPECT_EQ(live, 0);
-}
-
-TEST_F(EventQueue, EventsAndTasksKeepTheirOrder) {
-    std::vector<std::string> order;
-    recorder.onReceive = [&] { order.push_back(recorder.received.back()); };
-    post("first");
-    host.post([&] { order.push_back("task"); });
-    post("last");
     qx::hostProcessEvents();
-    EXPECT_EQ(order, (std::vector<std::string>{"first", "task", "last"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"a", "task", "b"}));
+    EXPECT_EQ(host.pendingEvents(), 1u);
+    host.processEvents();
+    EXPECT_EQ(order.back(), "follow-up");
+    EXPECT_EQ(live(), 0);
 }
 
 TEST_F(EventQueue, EventsWithoutReceiverOrLeftOverAreDestroyed) {
-    host.post(new Note("nobody", live), nullptr);
+    host.post(new Note("nobody"), nullptr);
     host.processEvents();
-    EXPECT_EQ(live, 0);
+    EXPECT_EQ(live(), 0);
     {
         qxhost::Host other;
-        other.post(new Note("never delivered", live), &recorder);
-        EXPECT_EQ(live, 1);
+        other.post(new Note("never delivered"), this);
+        EXPECT_EQ(live(), 1);
     }
-    EXPECT_EQ(live, 0);
-    EXPECT_TRUE(recorder.received.empty());
-}
+    EXPECT_EQ(live(), 0);
+    EXPECT_TRUE(order.empty());
 
-TEST_F(EventQueue, DrainStopsAfterItsPassLimit) {
     int runs = 0;
     std::function<void()> again = [&] {
         ++runs;
         host.post(again);
     };
     host.post(again);
-    host.drainEvents(5);
+    host.drainEvents(5); // stops after its pass limit
     EXPECT_EQ(runs, 5);
     EXPECT_EQ(host.pendingEvents(), 1u);
 }
 
-TEST_F(EventQueue, TimersRunInTimeOrderOnceTheClockReachesThem) {
+TEST_F(EventQueue, TimersRunInTimeOrderBehindWaitingEvents) {
     host.clock().set(1000);
-    std::vector<std::string> order;
-    host.postAt(1200, [&] { order.push_back("late"); });
-    host.postAt(1100, [&] { order.push_back("early"); });
-    host.postAt(1100, [&] { order.push_back("early too"); });
-    EXPECT_EQ(host.pendingTimers(), 3u);
-
+    host.postAt(1200, note("late"));
+    host.postAt(1100, note("early"));
+    host.postAt(1100, [&] {
+        order.push_back("early too");
+        host.postAt(0, note("timer from timer")); // due, but waits for the next pass
+    });
     host.clock().set(1099);
     host.processEvents();
     EXPECT_TRUE(order.empty());
-
     host.clock().set(1100);
-    host.processEvents();
-    EXPECT_EQ(order, (std::vector<std::string>{"early", "early too"}));
-
-    host.clock().advance(5000);
-    host.processEvents();
-    EXPECT_EQ(order.back(), "late");
-    EXPECT_EQ(host.pendingTimers(), 0u);
-}
-
-TEST_F(EventQueue, DueTimersQueueBehindWaitingEventsAndNewOnesWaitAPass) {
-    host.clock().set(0);
-    std::vector<std::string> order;
-    recorder.onReceive = [&] { order.push_back(recorder.received.back()); };
-    host.postAt(0, [&] {
-        order.push_back("timer");
-        host.postAt(0, [&] { order.push_back("timer from timer"); });
-    });
     post("event");
     host.processEvents();
-    EXPECT_EQ(order, (std::vector<std::string>{"event", "timer"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"event", "early", "early too"}));
+    host.clock().advance(5000);
     host.processEvents();
-    EXPECT_EQ(order.back(), "timer from timer");
+    EXPECT_EQ(order, (std::vector<std::string>{"event", "early", "early too", "timer from timer",
+                                               "late"}));
+    EXPECT_EQ(host.pendingTimers(), 0u);
 }
 
 } // namespace

@@ -8,37 +8,25 @@
 
 namespace {
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + name; }
-
 TEST(ModuleLoader, RefusesWhatIsNotAModuleWithOneLineNamingTheFile) {
-    qxhost::ModuleLoader loader;
-
-    const std::string missing = tempPath("no-such-module.kpx");
-    EXPECT_FALSE(loader.open(missing));
-    EXPECT_EQ(loader.error(), "cannot load module " + missing + ": no such file");
-
-    const std::string text = tempPath("not-a-module.kpx");
+    const std::string missing = ::testing::TempDir() + "no-such-module.kpx";
+    const std::string text = ::testing::TempDir() + "not-a-module.kpx";
+    const std::string folder = ::testing::TempDir() + "module-folder.kpx";
     std::ofstream(text) << "this is plain text,\nnot a library\n";
-    EXPECT_FALSE(loader.open(text));
-    EXPECT_EQ(loader.error().rfind("cannot load module " + text + ": not a loadable module (", 0),
-              0u)
-        << loader.error();
-    EXPECT_EQ(loader.error().find('\n'), std::string::npos);
-
-    const std::string folder = tempPath("module-folder.kpx");
     std::filesystem::create_directories(folder);
-    EXPECT_FALSE(loader.open(folder));
-    EXPECT_EQ(loader.error(),
-              "cannot load module " + folder + ": is a directory, not a module file");
-
-    EXPECT_FALSE(loader.open(QX_FIXTURE_NO_RELEASE));
-    EXPECT_EQ(loader.error(), std::string("cannot load module ") + QX_FIXTURE_NO_RELEASE +
-                                  ": not a scene module: export \"release\" is missing");
-
-    EXPECT_FALSE(loader.isOpen());
+    const std::string no = "cannot load module ";
+    qxhost::ModuleLoader loader;
+    for (const auto& [path, reason] : std::vector<std::pair<std::string, std::string>>{
+             {missing, ": no such file"},
+             {text, ": not a loadable module ("},
+             {folder, ": is a directory, not a module file"},
+             {QX_FIXTURE_NO_RELEASE, ": not a scene module: export \"release\" is missing"}}) {
+        EXPECT_FALSE(loader.open(path));
+        EXPECT_EQ(loader.error().rfind(no + path + reason, 0), 0u) << loader.error();
+        EXPECT_EQ(loader.error().find('\n'), std::string::npos);
+    }
     qxhost::Host host;
     EXPECT_EQ(loader.init(host), nullptr);
-    EXPECT_FALSE(loader.isInitialised());
 }
 
 TEST(ModuleLoader, InitThatAnswersNullIsAnErrorAndNothingIsReleased) {
@@ -49,26 +37,18 @@ TEST(ModuleLoader, InitThatAnswersNullIsAnErrorAndNothingIsReleased) {
         EXPECT_EQ(loader.init(host, {"a", nullptr, "c", nullptr}), nullptr);
         EXPECT_EQ(loader.error(),
                   std::string("module ") + QX_FIXTURE_NULL_INIT + ": init returned null");
-        EXPECT_FALSE(loader.isInitialised());
         // The host object and all four strings reached the module.
         EXPECT_TRUE(host.log().contains(1, "init a,(null),c,(null)"));
     }
     EXPECT_EQ(host.log().count("release"), 0u);
 }
 
-TEST(ModuleLoader, ReadsTheDependencyListUpToItsNull) {
-    qxhost::ModuleLoader loader;
-    ASSERT_TRUE(loader.open(QX_FIXTURE_COMPLETE)) << loader.error();
-    ASSERT_NE(loader.dependencyBlock(), nullptr);
-    EXPECT_EQ(loader.dependencyBlock()->zero, 0u);
-    EXPECT_EQ(loader.dependencies(), (std::vector<std::string>{"alpha", "beta"}));
-}
-
-TEST(ModuleLoader, ReleasesExactlyOnceAfterASuccessfulInit) {
+TEST(ModuleLoader, ReadsDependenciesAndReleasesExactlyOnceAfterInit) {
     qxhost::Host host;
     {
         qxhost::ModuleLoader loader;
-        ASSERT_TRUE(loader.open(QX_FIXTURE_COMPLETE));
+        ASSERT_TRUE(loader.open(QX_FIXTURE_COMPLETE)) << loader.error();
+        EXPECT_EQ(loader.dependencies(), (std::vector<std::string>{"alpha", "beta"}));
         qx::InterfaceTable* table = loader.init(host);
         ASSERT_NE(table, nullptr);
         EXPECT_EQ(loader.factoryTable(), table);
@@ -79,24 +59,18 @@ TEST(ModuleLoader, ReleasesExactlyOnceAfterASuccessfulInit) {
     }
     EXPECT_EQ(host.log().count("release"), 1u);
 
-    // Unloading without release still lets the module clean up first.
-    {
+    // Unloading or reopening without release still lets the module clean up first.
+    for (bool reopen : {false, true}) {
         qxhost::ModuleLoader loader;
         ASSERT_TRUE(loader.open(QX_FIXTURE_COMPLETE));
         ASSERT_NE(loader.init(host), nullptr);
+        if (reopen) {
+            EXPECT_FALSE(loader.open(::testing::TempDir() + "gone.kpx"));
+            EXPECT_EQ(host.log().count("release"), 3u);
+            EXPECT_TRUE(loader.dependencies().empty());
+        }
     }
-    EXPECT_EQ(host.log().count("release"), 2u);
-}
-
-TEST(ModuleLoader, ReopeningClosesThePreviousModule) {
-    qxhost::Host host;
-    qxhost::ModuleLoader loader;
-    ASSERT_TRUE(loader.open(QX_FIXTURE_COMPLETE));
-    ASSERT_NE(loader.init(host), nullptr);
-    EXPECT_FALSE(loader.open(tempPath("gone.kpx")));
-    EXPECT_EQ(host.log().count("release"), 1u);
-    EXPECT_FALSE(loader.isOpen());
-    EXPECT_TRUE(loader.dependencies().empty());
+    EXPECT_EQ(host.log().count("release"), 3u);
 }
 
 } // namespace
