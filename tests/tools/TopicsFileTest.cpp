@@ -2,47 +2,41 @@
 
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "producer/TopicsFile.h"
 
 namespace {
+
+using Fields = std::vector<std::tuple<std::string, std::uint32_t, std::string, int>>;
 
 qxhost::TopicsFile parse(const std::string& text) {
     std::istringstream in(text);
     return qxhost::parseTopics(in, "topics.txt");
 }
 
-TEST(TopicsFile, ReadsFieldsAroundBlanksAndResolvesEscapes) {
-    const auto file = parse("  ab | 1 |  Pop Music  \n"
-                            "cap\t|0|Capital\\nCities\n"
-                            "bs | 42 | A\\\\B\n"
-                            "rr | 0 | Rock | Roll\n");
-    ASSERT_TRUE(file.errors.empty()) << file.errors.front();
-    ASSERT_EQ(file.topics.size(), 4u);
-    EXPECT_EQ(file.topics[0].code, "ab");
-    EXPECT_EQ(file.topics[0].flags, 1u);
-    EXPECT_EQ(file.topics[0].title, "Pop Music");
-    EXPECT_EQ(file.topics[0].line, 1);
-    EXPECT_EQ(file.topics[1].code, "cap");
-    EXPECT_EQ(file.topics[1].title, "Capital\nCities");
-    EXPECT_EQ(file.topics[2].flags, 42u);
-    EXPECT_EQ(file.topics[2].title, "A\\B");
-    // Only the first two bars separate fields; a title may hold more.
-    EXPECT_EQ(file.topics[3].title, "Rock | Roll");
+Fields fields(const qxhost::TopicsFile& file) {
+    Fields result;
+    for (const auto& t : file.topics)
+        result.emplace_back(t.code, t.flags, t.title, t.line);
+    return result;
 }
 
-TEST(TopicsFile, SkipsCommentsBlankLinesAndWindowsLineEnds) {
+TEST(TopicsFile, ReadsFieldsAroundBlanksSkipsCommentsAndResolvesEscapes) {
     const auto file = parse("\xEF\xBB\xBFhi | 0 | History\r\n"
                             "\r\n"
                             "   # indented comment | 0 | not a topic\n"
                             "#xx | 0 | commented out\n"
                             "\t\n"
-                            "sc | 0 | Science\r\n");
+                            "  ab | 1 |  Pop Music  \n"
+                            "cap\t|0|Capital\\nCities\n"
+                            "seven77 | 4294967295 | A\\\\B | C\n");
     ASSERT_TRUE(file.errors.empty()) << file.errors.front();
-    ASSERT_EQ(file.topics.size(), 2u);
-    EXPECT_EQ(file.topics[0].code, "hi");
-    EXPECT_EQ(file.topics[1].title, "Science");
-    EXPECT_EQ(file.topics[1].line, 6);
+    // Only the first two bars separate fields; a title may hold more.
+    EXPECT_EQ(fields(file), (Fields{{"hi", 0, "History", 1},
+                                    {"ab", 1, "Pop Music", 6},
+                                    {"cap", 0, "Capital\nCities", 7},
+                                    {"seven77", 4294967295u, "A\\B | C", 8}}));
 }
 
 TEST(TopicsFile, ReportsEachMalformedLineByFileAndLineAndKeepsTheRest) {
@@ -58,11 +52,8 @@ TEST(TopicsFile, ReportsEachMalformedLineByFileAndLineAndKeepsTheRest) {
                             "es | 0 | Tab\\tescape\n"
                             "eb | 0 | Lone\\\n"
                             "et | 0 |   \n"
-                            "ok2 | 4294967295 | Last\n");
-    ASSERT_EQ(file.topics.size(), 2u);
-    EXPECT_EQ(file.topics[0].code, "ok1");
-    EXPECT_EQ(file.topics[1].code, "ok2");
-    EXPECT_EQ(file.topics[1].flags, 4294967295u);
+                            "ok2 | 0 | Last\n");
+    EXPECT_EQ(fields(file), (Fields{{"ok1", 0, "First", 1}, {"ok2", 0, "Last", 13}}));
     ASSERT_EQ(file.errors.size(), 11u);
     for (std::size_t i = 0; i < file.errors.size(); ++i) {
         const std::string prefix = "topics.txt:" + std::to_string(i + 2) + ": ";
@@ -71,19 +62,11 @@ TEST(TopicsFile, ReportsEachMalformedLineByFileAndLineAndKeepsTheRest) {
     }
     EXPECT_NE(file.errors[3].find("toolong8"), std::string::npos);
     EXPECT_NE(file.errors[8].find("\\t"), std::string::npos);
-}
 
-TEST(TopicsFile, CodesUpToSevenCharactersFitTheTopicRecord) {
-    const auto file = parse("seven77 | 0 | Fits\n");
-    ASSERT_EQ(file.topics.size(), 1u);
-    EXPECT_EQ(file.topics[0].code, "seven77");
-}
-
-TEST(TopicsFile, MissingFileGivesOneErrorNamingIt) {
-    const auto file = qxhost::loadTopicsFile("/nonexistent/topics.txt");
-    EXPECT_TRUE(file.topics.empty());
-    ASSERT_EQ(file.errors.size(), 1u);
-    EXPECT_EQ(file.errors[0].rfind("/nonexistent/topics.txt: ", 0), 0u);
+    const auto missing = qxhost::loadTopicsFile("/nonexistent/topics.txt");
+    EXPECT_TRUE(missing.topics.empty());
+    ASSERT_EQ(missing.errors.size(), 1u);
+    EXPECT_EQ(missing.errors[0].rfind("/nonexistent/topics.txt: ", 0), 0u);
 }
 
 // The demo's topics must fill more than the 560-pixel bar so that it wraps and scrolls.
@@ -92,25 +75,18 @@ TEST(DemoTopics, ParseCleanlyAndOverflowTheBar) {
     ASSERT_TRUE(file.errors.empty()) << file.errors.front();
     EXPECT_GE(file.topics.size(), 40u);
     EXPECT_LE(file.topics.size(), 100u);
-
-    int buttons = 0, flagged = 0, skipped = 0, twoLines = 0;
-    std::set<std::string> skippedCodes;
+    int buttons = 0, flagged = 0, twoLines = 0;
+    std::set<std::string> skipped;
     for (const auto& topic : file.topics) {
         if (topic.code == "xx" || topic.code == "cd") {
-            ++skipped;
-            skippedCodes.insert(topic.code);
+            skipped.insert(topic.code);
             continue;
         }
         ++buttons;
         flagged += topic.flags != 0 ? 1 : 0;
         twoLines += topic.title.find('\n') != std::string::npos ? 1 : 0;
-        std::istringstream words(topic.title);
-        int count = 0;
-        for (std::string w; words >> w;)
-            ++count;
-        EXPECT_LE(count, 3) << topic.title;
     }
-    EXPECT_EQ(skippedCodes, (std::set<std::string>{"xx", "cd"}));
+    EXPECT_EQ(skipped, (std::set<std::string>{"xx", "cd"}));
     EXPECT_GE(flagged, 1);
     EXPECT_GE(twoLines, 1);
     // Even with titles of no width, the 30-pixel gaps alone exceed the bar.
