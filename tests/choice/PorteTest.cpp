@@ -99,7 +99,7 @@ TEST_F(Door, ReleaseAwayFromTheOpenedDoorGivesTheTopicBackAndKeepsDoorsLocked) {
     EXPECT_EQ(door.isLocked(), 1) << "the returning button unlocks the doors";
 }
 
-TEST_F(Door, LockedOrHiddenFilledDoorKeepsItsTopic) {
+TEST_F(Door, LockedOrHiddenFilledDoorKeepsItsTopicAndWithoutAPictureTheMarkIsTheHitArea) {
     setUp(door);
     dropIn();
     qx::lockAllDoors(1);
@@ -112,12 +112,10 @@ TEST_F(Door, LockedOrHiddenFilledDoorKeepsItsTopic) {
     EXPECT_EQ(door.heldTopic(), &topic);
     EXPECT_EQ(after(new qx::MouseLeftEvent), Opacities(0.0, 1.0))
         << "hidden, it ignores the pointer";
-}
-
-TEST_F(Door, WithoutAPictureTheMarkIsTheHitArea) {
-    setUp(door, "pt9.png");
-    EXPECT_EQ(door.markPosition(), qx::Point(110, 115));
-    EXPECT_EQ(door.hitArea(), qx::Rect(110, 115, 20, 30));
+    qx::Porte bare;
+    bare.setUp(archive.root(), "pt9.png", mark.get(), 100, 100, 120, 160, &cursor);
+    EXPECT_EQ(bare.markPosition(), qx::Point(110, 115));
+    EXPECT_EQ(bare.hitArea(), qx::Rect(110, 115, 20, 30));
 }
 
 } // namespace

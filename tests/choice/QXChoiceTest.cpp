@@ -25,15 +25,13 @@ protected:
     }
     // The pictures of the rounds, the mark, cursor, arrows and play strip (20 x 20 at (0, 0)).
     void data(int rounds) {
-        for (int n = 1; n <= rounds; ++n) {
+        for (int n = 1; n <= rounds; ++n)
             picture("manche0" + std::to_string(n) + ".png/image", 4, 4, 16, qxtest::kScreenFormat);
-        }
         picture("qmark.png/image", 20, 30, 8, qxtest::kAlphaFormat);
         picture("cursor.png/image", 1, 1, 16, qxtest::kScreenFormat);
         picture("playbutton.png/image", 20, 40, 16, qxtest::kScreenFormat, {}, 2);
-        for (const char* look : {"l_0", "l_1", "r_0", "r_1", "bl_0", "bl_1", "br_0", "br_1"}) {
+        for (const char* look : {"l_0", "l_1", "r_0", "r_1", "bl_0", "bl_1", "br_0", "br_1"})
             picture(std::string(look) + ".png/image", 30, 30, 8, qxtest::kAlphaFormat);
-        }
     }
     // Door n at (60 n, 100), without a picture: its mark at (60 n + 10, 115) takes the pointer.
     void doors(int first, int last) {
@@ -53,9 +51,8 @@ protected:
     // '1' for each shown door, '0' for each hidden one, doors 1 to 9.
     std::string shown() {
         std::string result;
-        for (int slot = 0; slot < 9; ++slot) {
+        for (int slot = 0; slot < 9; ++slot)
             result += scene->door(slot)->hidden == 0 ? '1' : '0';
-        }
         return result;
     }
 
