@@ -56,16 +56,13 @@ protected:
 };
 
 TEST_F(Sounds, FinishedMessageArrivesThroughTheLoopAfterTheSoundsLength) {
-    EXPECT_STREQ(system->backend(), "silent");
     qxhost::HostSound* s = sound(100);
     ASSERT_NE(s->play(&listener, nullptr), 0u);
-    EXPECT_EQ(s->queued(), 1);
     EXPECT_EQ(s->play(&listener, nullptr), 0u); // not restarted while playing
     runFor(99);
     EXPECT_TRUE(listener.types.empty());
     runFor(1);
     EXPECT_EQ(listener.types, std::vector<std::uint32_t>{qx::kSoundFinished});
-    EXPECT_FALSE(s->isPlaying());
     runFor(1000);
     EXPECT_EQ(listener.types.size(), 1u);
 
@@ -94,12 +91,18 @@ TEST_F(Sounds, StopSendsOneMessageThroughTheLoop) {
     host.processEvents();
     EXPECT_EQ(listener.types.size(), 2u);
 
-    // Destroyed while playing without a stop: nothing is delivered later.
+    // Unloading a playing sound stops it; destroying one without a stop says nothing later.
     qxhost::HostSound* other = sound(10);
     other->play(&listener, nullptr);
+    other->unload();
+    host.processEvents();
+    EXPECT_EQ(listener.types.size(), 3u);
     system->destroy(other->table());
+    s = sound(10);
+    s->play(&listener, nullptr);
+    system->destroy(s->table());
     runFor(100);
-    EXPECT_EQ(listener.types.size(), 2u);
+    EXPECT_EQ(listener.types.size(), 3u);
     EXPECT_EQ(system->liveSounds(), 0u);
 }
 
@@ -109,15 +112,10 @@ TEST_F(Sounds, UnplayableSoundsAreRefused) {
     EXPECT_TRUE(host.log().contains(
         qx::kLogError, "soundsystem: cannot play 44100 Hz, 5 channels, 16 bits per sample"));
     d.words[1] = 2;
-    qx::InterfaceTable* table = system->create(&d);
-    auto* preload = static_cast<qx::IPreloadSound*>(table->getInterface("IPreloadSound"));
+    auto* preload =
+        static_cast<qx::IPreloadSound*>(system->create(&d)->getInterface("IPreloadSound"));
     EXPECT_EQ(preload->play(&listener, nullptr), 0u); // nothing preloaded
     EXPECT_EQ(preload->preload(nullptr), 0);
-    qxhost::HostSound* s = sound(20);
-    s->play(&listener, nullptr);
-    s->unload(); // unloading a playing sound stops it
-    host.processEvents();
-    EXPECT_EQ(listener.types.size(), 1u);
 }
 
 TEST(SoundMixer, VolumePanoramaAndSampleFormats) {
@@ -133,8 +131,7 @@ TEST(SoundMixer, VolumePanoramaAndSampleFormats) {
     EXPECT_EQ(out[2], 16384);
     EXPECT_EQ(out[4], 0); // both voices have ended
     EXPECT_EQ(mixer->takeFinished().size(), 2u);
-    EXPECT_EQ(mixer->voices(), 0u);
-    mixer->stop(eight);
+    mixer->stop(eight); // an ended voice
 }
 
 TEST(SoundDevice, StopMessageComesThroughTheLoopWithSdlAudio) {
@@ -148,7 +145,6 @@ TEST(SoundDevice, StopMessageComesThroughTheLoopWithSdlAudio) {
     qxhost::HostSound* s = makeSound(host, system, 22050, 2, 22050 * 4 * 10);
     Recorder listener;
     ASSERT_NE(s->play(&listener, nullptr), 0u);
-    EXPECT_NE(s->voice(), 0u);
     EXPECT_EQ(system.output()->voices(), 1u);
     static_cast<qx::ISound*>(s)->stop();
     EXPECT_EQ(system.output()->voices(), 0u);
