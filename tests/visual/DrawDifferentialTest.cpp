@@ -1,6 +1,7 @@
 // The alpha, keyed and translucent draws against per-pixel versions written from their
-// formulas, on seeded random cases biased towards edges: alpha 0 and 255, clip borders,
-// widths 0 and 1. A failure names its seed.
+// formulas: seeded random cases biased towards edges (alpha 0 and 255, clip borders, widths
+// 0 and 1), then inputs shaped to take each of the draws' shortcuts and each way around it.
+// A failure names its seed.
 #include "visual/VisualFixture.h"
 
 #include <memory>
@@ -13,8 +14,8 @@
 namespace {
 
 using qxtest::FakeSurface;
+using qxtest::rgb15;
 
-constexpr unsigned kSeeds = 400;
 constexpr double kInverse255 = 0.00392156862745098;
 const qx::Rect kScreen(0, 0, FakeSurface::kWidth, FakeSurface::kHeight);
 
@@ -27,6 +28,10 @@ struct Dice {
     double unit() { return std::uniform_real_distribution<double>(0.0, 1.0)(engine); }
     int extent() { return pick({0, 1, 2, between(1, 40), between(1, 40)}); }
     int alpha() { return pick({0, 255, 128, between(0, 255)}); }
+    std::uint32_t alphaPixel(bool colour, int a) {
+        const auto high = static_cast<std::uint32_t>(a);
+        return colour ? high << 24 | static_cast<std::uint32_t>(between(0, 0xFFFFFF)) : high;
+    }
     // A start for `size` pixels against [lo, hi): straddling, touching or beyond a border.
     int around(int lo, int hi, int size) {
         return pick({lo - between(0, size), hi - between(0, size), lo, hi - size, hi,
@@ -42,25 +47,49 @@ struct Dice {
 
 int channel(unsigned pixel, int shift) { return static_cast<int>(pixel >> shift) & 31; }
 
+unsigned blended(unsigned s, unsigned d, int a, double opacity) {
+    unsigned out = 0;
+    for (int shift : {10, 5, 0}) {
+        const int sc = channel(s, shift), dc = channel(d, shift);
+        out |= static_cast<unsigned>(static_cast<int>(sc * a * opacity * kInverse255) + dc -
+                                     static_cast<int>(dc * a * opacity * kInverse255))
+               << shift;
+    }
+    return a == 0 ? d : out;
+}
+
+unsigned mixed(unsigned s, unsigned d, double opacity) {
+    unsigned out = 0;
+    for (int shift : {10, 5, 0}) {
+        out |=
+            static_cast<unsigned>((1.0 - opacity) * channel(d, shift) + channel(s, shift) * opacity)
+            << shift;
+    }
+    return out;
+}
+
 class DrawDifferentialTest : public qxtest::VisualTest {
 protected:
-    template <class Case> void forEachSeed(const char* kind, Case check) {
-        for (unsigned seed = 1; seed <= kSeeds; ++seed) {
+    template <class Case> void forEachSeed(const char* kind, unsigned seeds, Case check) {
+        for (unsigned seed = 1; seed <= seeds; ++seed) {
             SCOPED_TRACE(std::string(kind) + " seed " + std::to_string(seed));
             Dice dice(seed);
             check(dice, std::to_string(seed));
         }
     }
-    // Sets a random clip and origin, places w x h against `bounds` (the clip when empty)
-    // and fills the screen around it with random pixels; answers the surface rectangle.
+    // Sets a random clip and origin and places w x h against `bounds` (the clip when empty).
     qx::Rect place(Dice& dice, int w, int h, const qx::Rect& bounds = qx::Rect()) {
         canvas.clip = dice.clip();
         canvas.origin =
             dice.pick({qx::Point(), qx::Point(dice.between(-20, 20), dice.between(-20, 20))});
         const qx::Rect& b = bounds.isEmpty() ? canvas.clip : bounds;
-        const qx::Rect placed(dice.around(b.x, b.x + b.width, w),
-                              dice.around(b.y, b.y + b.height, h), w, h);
-        watched = qx::Rect(placed.x - 2, placed.y - 2, w + 4, h + 4).intersect(kScreen);
+        return watch(dice, qx::Rect(dice.around(b.x, b.x + b.width, w),
+                                    dice.around(b.y, b.y + b.height, h), w, h));
+    }
+    // Fills the screen around `placed` with random pixels and remembers them.
+    qx::Rect watch(Dice& dice, const qx::Rect& placed) {
+        watched = qx::Rect(placed.x - 2, placed.y - 2, placed.width + 4, placed.height + 4)
+                      .intersect(kScreen);
         before.clear();
         for (int y = watched.y; y < watched.y + watched.height; ++y) {
             for (int x = watched.x; x < watched.x + watched.width; ++x) {
@@ -88,50 +117,45 @@ protected:
         }
         EXPECT_TRUE(surface.locks.empty());
     }
+    void checkAlpha(const std::string& name, bool colour, const std::vector<std::uint32_t>& v,
+                    double opacity, const qx::Rect& placed) {
+        const int w = placed.width, h = placed.height;
+        auto image = std::make_unique<qx::AlphaImage>(
+            colour ? picture(name, w, h, 32, qxtest::kArgbFormat, v)
+                   : picture(name, w, h, 8, qxtest::kAlphaFormat, v));
+        image->setOpacity(opacity);
+        EXPECT_EQ(image->blendTables.fullAlphaCopies, opacity == 1.0);
+        image->position = relative(placed);
+        image->draw(&canvas);
+        const qx::Rect drawn = placed.intersect(canvas.clip);
+        compare([&](int x, int y, unsigned d) {
+            const std::uint32_t p = drawn.contains(x, y) ? v[(y - placed.y) * w + x - placed.x] : 0;
+            const unsigned s = colour ? rgb15(p >> 19 & 31, p >> 11 & 31, p >> 3 & 31) : 0x7FFF;
+            return blended(s, d, static_cast<int>(colour ? p >> 24 : p), opacity);
+        });
+    }
     qx::Rect watched;
     std::vector<std::uint16_t> before;
 };
 
+using DrawFastPathTest = DrawDifferentialTest;
+
 TEST_F(DrawDifferentialTest, AlphaDraw) {
-    forEachSeed("alpha", [&](Dice& dice, const std::string& seed) {
+    forEachSeed("alpha", 400, [&](Dice& dice, const std::string& seed) {
         const bool colour = dice.between(0, 1) == 1;
         const int w = dice.extent(), h = dice.extent();
         std::vector<std::uint32_t> v;
         for (int i = 0; i < w * h; ++i) {
-            const auto a = static_cast<std::uint32_t>(dice.alpha());
-            v.push_back(colour ? a << 24 | static_cast<std::uint32_t>(dice.between(0, 0xFFFFFF))
-                               : a);
+            v.push_back(dice.alphaPixel(colour, dice.alpha()));
         }
-        auto image = std::make_unique<qx::AlphaImage>(
-            colour ? picture("a" + seed, w, h, 32, qxtest::kArgbFormat, v)
-                   : picture("a" + seed, w, h, 8, qxtest::kAlphaFormat, v));
         const double opacity = dice.pick({1.0, 0.0, 0.5, dice.unit()});
-        image->setOpacity(opacity);
         const qx::Rect placed = place(dice, w, h);
-        image->position = relative(placed);
-        image->draw(&canvas);
-
-        const qx::Rect drawn = placed.intersect(canvas.clip);
-        compare([&](int x, int y, unsigned d) {
-            const std::uint32_t p = drawn.contains(x, y) ? v[(y - placed.y) * w + x - placed.x] : 0;
-            const int a = static_cast<int>(colour ? p >> 24 : p);
-            const unsigned s =
-                colour ? qxtest::rgb15(p >> 19 & 31, p >> 11 & 31, p >> 3 & 31) : 0x7FFF;
-            unsigned result = 0;
-            for (int shift : {10, 5, 0}) {
-                const int sc = channel(s, shift), dc = channel(d, shift);
-                result |=
-                    static_cast<unsigned>(static_cast<int>(sc * a * opacity * kInverse255) + dc -
-                                          static_cast<int>(dc * a * opacity * kInverse255))
-                    << shift;
-            }
-            return a == 0 ? d : result;
-        });
+        checkAlpha("a" + seed, colour, v, opacity, placed);
     });
 }
 
 TEST_F(DrawDifferentialTest, KeyedDraw) {
-    forEachSeed("keyed", [&](Dice& dice, const std::string&) {
+    forEachSeed("keyed", 400, [&](Dice& dice, const std::string&) {
         const int w = dice.extent(), h = dice.extent();
         auto d = describe(w, h, 16, qxtest::kScreenFormat);
         qx::Bitmap bitmap(&d);
@@ -165,7 +189,7 @@ TEST_F(DrawDifferentialTest, KeyedDraw) {
 }
 
 TEST_F(DrawDifferentialTest, TranslucentDraw) {
-    forEachSeed("translucent", [&](Dice& dice, const std::string& seed) {
+    forEachSeed("translucent", 400, [&](Dice& dice, const std::string& seed) {
         const int w = dice.extent(), h = dice.extent();
         std::vector<std::uint32_t> v;
         for (int i = 0; i < w * h; ++i) {
@@ -182,18 +206,148 @@ TEST_F(DrawDifferentialTest, TranslucentDraw) {
         image->draw(&canvas);
 
         EXPECT_EQ(surface.copies.size() - copies, opacity == 1.0 ? 1u : 0u);
-        const bool mixed = opacity != 1.0 && opacity >= 0.0001;
+        const bool mixes = opacity != 1.0 && opacity >= 0.0001;
         compare([&](int x, int y, unsigned d) {
             const unsigned s = placed.contains(x, y) ? v[(y - placed.y) * w + x - placed.x] : 0;
-            unsigned result = 0;
-            for (int shift : {10, 5, 0}) {
-                result |= static_cast<unsigned>((1.0 - opacity) * channel(d, shift) +
-                                                channel(s, shift) * opacity)
-                          << shift;
-            }
-            return mixed && placed.contains(x, y) ? result : d;
+            return mixes && placed.contains(x, y) ? mixed(s, d, opacity) : d;
         });
     });
+}
+
+// Long runs of 0, 255 and in-between alphas, at widths and clip edges that put the runs on
+// and off the eight-pixel blocks, at opacities where alpha 255 copies and where it does not.
+TEST_F(DrawFastPathTest, AlphaRunsBlendAsEachPixelWould) {
+    forEachSeed("runs", 120, [&](Dice& dice, const std::string& seed) {
+        const bool colour = dice.between(0, 1) == 1;
+        const int w = dice.between(1, 70), h = dice.between(1, 6);
+        std::vector<std::uint32_t> v;
+        while (static_cast<int>(v.size()) < w * h) {
+            const int kind = dice.between(0, 2), run = dice.between(1, 20);
+            for (int i = 0; i < run; ++i) {
+                const int a = kind == 0 ? 0 : kind == 1 ? 255 : dice.between(1, 254);
+                v.push_back(dice.alphaPixel(colour, a));
+            }
+        }
+        v.resize(static_cast<std::size_t>(w * h));
+        const double opacity = dice.pick({1.0, 0.6, 0.999, 0.25});
+        canvas.clip = qx::Rect(dice.pick({0, 0, dice.between(10, 21)}), 0, 640, 480);
+        canvas.origin = qx::Point();
+        checkAlpha("r" + seed, colour, v, opacity, watch(dice, qx::Rect(10, 10, w, h)));
+    });
+}
+
+// Every pair of destination and source channel values (the picture's x gives the source, the
+// screen row the destination) at opacities that have a linear form and at ones that do not.
+TEST_F(DrawFastPathTest, MixedDrawCoversEveryChannelPair) {
+    std::vector<std::uint32_t> v;
+    for (int i = 0; i < 32 * 32; ++i) {
+        v.push_back(rgb15(i % 32, 31 - i % 32, (i % 32 + i / 32) & 31));
+    }
+    auto image = std::make_unique<qx::TranslucentImage>(
+        4, 4, picture("door.png", 32, 32, 16, qxtest::kScreenFormat, v));
+    const auto screen = [](int y) { return rgb15(y, y ^ 7, 31 - y); };
+    int linear = 0;
+    for (double opacity : {0.5, 0.6, 0.1, 0.3, 0.7, 0.37, 0.0001, 0.999999, 0.123456789}) {
+        SCOPED_TRACE("opacity " + std::to_string(opacity));
+        image->setOpacity(opacity);
+        linear += image->mixTables.linear ? 1 : 0;
+        for (int i = 0; i < 32 * 32; ++i) {
+            surface.setPixel(4 + i % 32, 4 + i / 32, screen(i / 32));
+        }
+        image->draw(&canvas);
+        for (int i = 0; i < 32 * 32; ++i) {
+            ASSERT_EQ(surface.pixel(4 + i % 32, 4 + i / 32), mixed(v[i], screen(i / 32), opacity))
+                << "at " << i % 32 << "," << i / 32;
+        }
+    }
+    EXPECT_GT(linear, 0);
+    EXPECT_LT(linear, 9) << "0.6 and others have no linear form";
+}
+
+TEST(MixTables, LinearFormGivesEveryEntryWhenFound) {
+    std::mt19937 engine(7);
+    for (int n = 0; n < 300; ++n) {
+        const qx::MixTables t(std::uniform_real_distribution<double>(0.0, 1.0)(engine));
+        for (int i = 0; t.linear && i < qx::MixTables::kEntries; ++i) {
+            const int m = ((i >> 5) * t.dstWeight + (i & 31) * t.srcWeight + t.bias) >>
+                          qx::MixTables::kLinearShift;
+            ASSERT_EQ(m, t.mixBlue[i]) << "opacity " << t.opacity << " entry " << i;
+        }
+    }
+}
+
+// Repeating an opacity skips the rebuild; coming back to one after another must not.
+TEST_F(DrawFastPathTest, SetOpacityAgainKeepsWhatTheLastValueDraws) {
+    auto door = std::make_unique<qx::TranslucentImage>(
+        0, 0, picture("door.png", 1, 1, 16, qxtest::kScreenFormat, {0x7FFF}));
+    auto mask = std::make_unique<qx::AlphaImage>(
+        picture("qmark.png", 1, 1, 8, qxtest::kAlphaFormat, {255}));
+    const auto check = [&](auto& image, double other) {
+        image.setOpacity(0.5);
+        image.setOpacity(other);
+        image.setOpacity(0.5);
+        surface.setPixel(0, 0, 0);
+        image.draw(&canvas);
+        EXPECT_EQ(surface.pixel(0, 0), rgb15(15, 15, 15)) << "after " << other;
+    };
+    for (double other : {0.2, 1.0, 0.00001}) {
+        check(*door, other);
+        check(*mask, other);
+    }
+}
+
+// Whole rows walk the pairs directly, clipped ones go through the run cursor, and runs of
+// another width than the bitmap fall back to the cursor: all copy exactly the opaque pixels.
+TEST_F(DrawFastPathTest, KeyedRowsWholeClippedOrForeignCopyTheOpaquePixels) {
+    auto d = describe(24, 16, 16, qxtest::kScreenFormat);
+    auto narrow = describe(20, 16, 16, qxtest::kScreenFormat);
+    qx::Bitmap arrow(&d), other(&narrow);
+    qxtest::FakeBitmap* pixels = qxtest::FakeBitmapFactory::of(&arrow);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            pixels->setValue(x, y, (x < y + 2) != (x > 20 - y / 2) ? rgb15(x, y, 9) : 0u);
+            qxtest::FakeBitmapFactory::of(&other)->setValue(x % 20, y, 5);
+        }
+    }
+    // One opaque pair of 20 a row: read as a stream over 24-pixel rows, the first 320 pixels
+    // are opaque and the rest, past the last pair, transparent.
+    const qx::TransparencyRuns own(&arrow, qx::Colour(0, 0, 0));
+    const qx::TransparencyRuns foreign(&other, qx::Colour(0, 0, 0));
+    for (const qx::Rect clip : {qx::Rect(0, 0, 640, 480), qx::Rect(0, 37, 640, 5),
+                                qx::Rect(37, 30, 9, 40), qx::Rect(0, 45, 640, 1)}) {
+        for (const qx::TransparencyRuns* runs : {&own, &foreign}) {
+            fillScreen(rgb15(1, 2, 3));
+            canvas.setClip(clip);
+            qx::drawKeyed(&canvas, 30, 30, &arrow, runs, qx::Rect(0, 0, 24, 16));
+            for (int y = 28; y < 48; ++y) {
+                for (int x = 28; x < 56; ++x) {
+                    const bool inside =
+                        clip.contains(x, y) && x >= 30 && x < 54 && y >= 30 && y < 46;
+                    const unsigned s = inside ? pixels->value(x - 30, y - 30) : 0;
+                    const bool copied =
+                        inside && (runs == &own ? s != 0 : (y - 30) * 24 + x - 30 < 320);
+                    ASSERT_EQ(surface.pixel(x, y), copied ? s : rgb15(1, 2, 3))
+                        << "at " << x << "," << y << (runs == &own ? "" : " (foreign runs)");
+                }
+            }
+        }
+    }
+}
+
+// The per-alpha rows hold the same sums as the six tables wherever they are used, and are
+// not used where a value would not fit in them.
+TEST(BlendTables, PerAlphaRowsMatchTheTablesWhenUsed) {
+    for (double opacity : {0.0, 0.3, 0.6, 0.999, 1.0, 1.7, -0.2}) {
+        const auto t = std::make_unique<qx::BlendTables>(opacity);
+        EXPECT_EQ(t->compact, opacity >= 0.0 && opacity <= 1.0) << opacity;
+        for (unsigned a = 0; t->compact && a < 256; ++a) {
+            for (unsigned c = 0; c < 32; ++c) {
+                const auto i = static_cast<std::size_t>(qx::BlendTables::index(c, a));
+                ASSERT_EQ(t->rows[a].source[c] << 10, t->srcRed[i]) << opacity << " " << a;
+                ASSERT_EQ(t->rows[a].destination[c], t->dstBlue[i]) << opacity << " " << a;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -13,16 +13,13 @@ protected:
     // The runs of a picture as "t,o " pairs.
     std::string runsOf(std::int32_t width, std::int32_t bits, const char* format,
                        const std::vector<std::uint32_t>& values, qx::Colour key = {0, 0, 0}) {
-        auto d = describe(width, static_cast<std::int32_t>(values.size()) / width, bits, format);
+        const auto n = static_cast<std::int32_t>(values.size());
+        auto d = describe(width, n / width, bits, format);
         qx::Bitmap bitmap(&d);
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            qxtest::FakeBitmapFactory::of(&bitmap)->setValue(static_cast<std::int32_t>(i) % width,
-                                                             static_cast<std::int32_t>(i) / width,
-                                                             values[i]);
+        for (std::int32_t i = 0; i < n; ++i) {
+            qxtest::FakeBitmapFactory::of(&bitmap)->setValue(i % width, i / width, values[i]);
         }
-        return text(qx::TransparencyRuns(&bitmap, key));
-    }
-    static std::string text(const qx::TransparencyRuns& runs) {
+        const qx::TransparencyRuns runs(&bitmap, key);
         std::string out;
         for (std::int32_t i = 0; i < runs.count; ++i) {
             out += std::to_string(runs.entries()[i] >> 16) + "," +
