@@ -13,10 +13,7 @@ inline std::string binaryDir() {
     const char* dir = std::getenv("QX_BINARY_DIR");
     return dir != nullptr ? dir : ".";
 }
-inline std::string sourceDir() {
-    const char* dir = std::getenv("QX_SOURCE_DIR");
-    return dir != nullptr ? dir : ".";
-}
+inline std::string sourceDir() { return QX_TEST_SOURCE_DIR; }
 inline std::string modulePath() { return binaryDir() + "/qxchoice.kpx"; }
 inline std::string demoData() { return binaryDir() + "/data/demo"; }
 

@@ -18,8 +18,7 @@ namespace fs = std::filesystem;
 using Check = bool (*)(const std::uint8_t*, std::size_t);
 
 int checkAll(const std::string& target, Check check) {
-    const char* source = std::getenv("QX_SOURCE_DIR");
-    const fs::path root = fs::path(source != nullptr ? source : ".") / "fuzz";
+    const fs::path root = fs::path(QX_TEST_SOURCE_DIR) / "fuzz";
     int inputs = 0;
     for (const char* kind : {"regressions", "corpus"}) {
         const fs::path folder = root / kind / target;
@@ -46,8 +45,7 @@ TEST(FuzzRegression, DecodersHoldOnEveryKeptInput) {
 // A chunk claiming more bytes than the file holds used to be allocated whole by libpng
 // (1.7 GB for this 42-byte file) before the read failed.
 TEST(FuzzRegression, ChunkLongerThanTheFileIsRefusedByName) {
-    const char* source = std::getenv("QX_SOURCE_DIR");
-    std::ifstream in(fs::path(source != nullptr ? source : ".") /
+    std::ifstream in(fs::path(QX_TEST_SOURCE_DIR) /
                          "fuzz/regressions/png/text-chunk-claims-gigabytes.png",
                      std::ios::binary);
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
