@@ -49,21 +49,20 @@ inline std::vector<std::uint8_t> makePng(const PngPicture& picture) {
         png_set_tRNS(png, info, picture.transparency.data(),
                      static_cast<int>(picture.transparency.size()), nullptr);
     }
-    std::vector<png_text> texts;
     for (const auto& [key, value] : picture.texts) {
-        png_text text{};
-        text.compression = PNG_TEXT_COMPRESSION_NONE;
-        text.key = const_cast<char*>(key.c_str());
-        text.text = const_cast<char*>(value.c_str());
-        texts.push_back(text);
-    }
-    if (!texts.empty()) {
-        png_set_text(png, info, texts.data(), static_cast<int>(texts.size()));
+        png_text text{PNG_TEXT_COMPRESSION_NONE,
+                      const_cast<char*>(key.c_str()),
+                      const_cast<char*>(value.c_str()),
+                      0,
+                      0,
+                      nullptr,
+                      nullptr};
+        png_set_text(png, info, &text, 1);
     }
     png_write_info(png, info);
     const std::size_t stride = picture.data.size() / static_cast<std::size_t>(picture.height);
-    for (int row = 0; row < picture.height; ++row) {
-        png_write_row(png, picture.data.data() + static_cast<std::size_t>(row) * stride);
+    for (std::size_t row = 0; row < static_cast<std::size_t>(picture.height); ++row) {
+        png_write_row(png, picture.data.data() + row * stride);
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
@@ -71,6 +70,7 @@ inline std::vector<std::uint8_t> makePng(const PngPicture& picture) {
 }
 
 // A RIFF WAVE file of PCM data; dataLength overrides the length written in the data chunk.
+// An unrelated chunk of odd length, padded, comes before the format.
 inline std::vector<std::uint8_t> makeWav(std::uint32_t rate, std::uint32_t channels,
                                          std::uint32_t bits,
                                          const std::vector<std::uint8_t>& samples,
@@ -84,27 +84,10 @@ inline std::vector<std::uint8_t> makeWav(std::uint32_t rate, std::uint32_t chann
     };
     auto tag = [&out](const char* name) { out.insert(out.end(), name, name + 4); };
     const std::uint32_t frame = channels * bits / 8;
-    tag("RIFF");
-    put(0, 4);
-    tag("WAVE");
-    tag("LIST"); // an unrelated chunk of odd length, padded, before the format
-    put(3, 4);
-    out.insert(out.end(), {'a', 'b', 'c', 0});
-    tag("fmt ");
-    put(16, 4);
-    for (std::uint32_t v : {formatTag, channels}) {
-        put(v, 2);
-    }
-    for (std::uint32_t v : {rate, rate * frame}) {
-        put(v, 4);
-    }
-    for (std::uint32_t v : {frame, bits}) {
-        put(v, 2);
-    }
-    tag("data");
-    put(dataLength < 0 ? static_cast<std::uint32_t>(samples.size())
-                       : static_cast<std::uint32_t>(dataLength),
-        4);
+    tag("RIFF"), put(0, 4), tag("WAVE"), tag("LIST"), put(3, 4), tag("abc"), tag("fmt ");
+    put(16, 4), put(formatTag, 2), put(channels, 2), put(rate, 4), put(rate * frame, 4);
+    put(frame, 2), put(bits, 2), tag("data");
+    put(static_cast<std::uint32_t>(dataLength < 0 ? std::int64_t(samples.size()) : dataLength), 4);
     out.insert(out.end(), samples.begin(), samples.end());
     return out;
 }
@@ -124,9 +107,6 @@ struct BytesReader {
     BytesReader(qxhost::Host& host, const std::vector<std::uint8_t>& bytes)
         : reader(qxhost::Reader::overBytes(host, std::string(bytes.begin(), bytes.end()))) {}
     qx::IRead* read() { return static_cast<qx::IRead*>(reader->table()->getInterface("IRead")); }
-    qx::IStream* stream() {
-        return static_cast<qx::IStream*>(reader->table()->getInterface("IStream"));
-    }
     std::unique_ptr<qxhost::Reader> reader;
 };
 
