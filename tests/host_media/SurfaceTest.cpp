@@ -13,8 +13,6 @@
 
 namespace {
 
-using qxhost::Surface;
-
 class Screen : public ::testing::Test {
 protected:
     // Stands in for the module's Bitmap record (same members, same order), which is all
@@ -52,7 +50,7 @@ protected:
 
     qxhost::Host host;
     qxhost::VanillaBitmapFactory bitmaps{host};
-    Surface surface{host};
+    qxhost::Surface surface{host};
     std::deque<Picture> pictures;
 };
 
