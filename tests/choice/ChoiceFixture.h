@@ -11,6 +11,7 @@
 #include "choice/ChoiceEvents.h"
 #include "choice/Cursor.h"
 #include "choice/controls/MouseEvents.h"
+#include "choice/controls/Porte.h"
 #include "choice/topics/TopicButton.h"
 #include "visual/VisualFixture.h"
 
@@ -31,19 +32,18 @@ struct Recorder final : qx::QXMouseListener, qx::IListener {
         if (type == qx::kMouseButtonDown || type == qx::kMouseButtonUp) {
             const qx::Point at = static_cast<qx::PositionEvent*>(event)->position;
             line += " " + std::to_string(at.x) + "," + std::to_string(at.y);
-        } else if (type == qx::kToggleSelect) {
-            line += " " + std::to_string(static_cast<qx::ToggleSelectEvent*>(event)->value);
-        } else if (type == qx::kStartShrink || type == qx::kShrinking || type == qx::kCenterMe) {
-            line += type == qx::kStartShrink ? widthOf<qx::StartShrinkEvent>(event)
-                    : type == qx::kShrinking ? widthOf<qx::ShrinkingEvent>(event)
-                                             : widthOf<qx::CenterMeEvent>(event);
         }
+        line += type == qx::kToggleSelect
+                    ? " " + std::to_string(static_cast<qx::ToggleSelectEvent*>(event)->value)
+                : type == qx::kStartShrink ? widthOf<qx::StartShrinkEvent>(event)
+                : type == qx::kShrinking   ? widthOf<qx::ShrinkingEvent>(event)
+                : type == qx::kCenterMe    ? widthOf<qx::CenterMeEvent>(event)
+                                           : "";
         heard.push_back(line);
-        if (cursor != nullptr && type == qx::kMouseButtonDown) {
+        if (cursor != nullptr && type == qx::kMouseButtonDown)
             cursor->carry(topic, text, this);
-        } else if (cursor != nullptr && type == qx::kMouseButtonUp && cursor->carrier() == this) {
+        else if (cursor != nullptr && type == qx::kMouseButtonUp && cursor->carrier() == this)
             cursor->drop();
-        }
         qx::destroyEvent(event);
         return 1;
     }
@@ -54,6 +54,20 @@ struct Recorder final : qx::QXMouseListener, qx::IListener {
     qx::Cursor* cursor = nullptr;
     qx::TopicItem* topic = nullptr;
     qx::TextElement* text = nullptr;
+};
+
+// What a door and a topic button meet: the cursor, a topic whose text "0123456789" is
+// 100 x 20 in the fake font, a door, and a recorder standing for the holder or the bar.
+class ChoiceTest : public VisualTest {
+protected:
+    ChoiceTest() { host.clock().set(1000); }
+
+    qx::Cursor cursor{archive.root(), "cursor.png"};
+    FakeFont font;
+    qx::TextElement text{0, 0, &font.font, "0123456789"};
+    qx::TopicItem topic{};
+    Recorder recorder;
+    qx::Porte door;
 };
 
 // Topics by title and code, with the fake font; published as "IQXProducer" while it lives.

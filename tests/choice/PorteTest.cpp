@@ -3,7 +3,6 @@
 
 #include "ChoiceFixture.h"
 #include "choice/controls/LockAllDoors.h"
-#include "choice/controls/Porte.h"
 #include "visual/AlphaImage.h"
 
 namespace {
@@ -11,17 +10,17 @@ namespace {
 using qxtest::Heard;
 using Opacities = std::pair<double, double>;
 
-// A door at (100, 100) with a 40 x 40 picture and a 20 x 30 mark; the topic's text is 100 x 20
-// and lands centred on (120, 160), at (70, 150).
-class Door : public qxtest::VisualTest {
+// A door at (100, 100) with a 40 x 40 picture and a 20 x 30 mark; the topic's text lands
+// centred on (120, 160), at (70, 150). The recorder holds the door's topic.
+class Door : public qxtest::ChoiceTest {
 protected:
     Door() {
         picture("qmark.png", 20, 30, 8, qxtest::kAlphaFormat);
         picture("pt1.png", 40, 40, 16, qxtest::kScreenFormat);
         mark = std::make_unique<qx::AlphaImage>(archive.root()->find("qmark.png"));
-        holder.cursor = &cursor;
-        holder.topic = &topic;
-        holder.text = &text;
+        recorder.cursor = &cursor;
+        recorder.topic = &topic;
+        recorder.text = &text;
     }
     void setUp(qx::Porte& porte, const char* pictureName = "pt1.png", std::int32_t textX = 120) {
         porte.setUp(archive.root(), pictureName, mark.get(), 100, 100, textX, 160, &cursor);
@@ -30,29 +29,23 @@ protected:
     void press(std::int32_t x, std::int32_t y) { send(new qx::MouseButtonDownEvent({x, y})); }
     void release(std::int32_t x, std::int32_t y) { send(new qx::MouseButtonUpEvent({x, y})); }
     void dropIn(qx::Porte* to = nullptr) {
-        cursor.carry(&topic, &text, &holder);
+        cursor.carry(&topic, &text, &recorder);
         send(new qx::MouseButtonUpEvent({110, 110}), to);
-        holder.take();
+        recorder.take();
     }
     Opacities after(qx::Event* event) {
         send(event);
         return {door.markOpacity(), door.pictureOpacity()};
     }
 
-    qx::Cursor cursor{archive.root(), "cursor.png"};
-    qxtest::FakeFont font;
-    qx::TextElement text{0, 0, &font.font, "0123456789"};
-    qx::TopicItem topic{};
-    qxtest::Recorder holder;
     std::unique_ptr<qx::AlphaImage> mark;
-    qx::Porte door;
 };
 
 TEST_F(Door, OpacitiesFollowThePointerAndTheTopic) {
     setUp(door);
     EXPECT_EQ(after(new qx::MouseEnteredEvent), Opacities(0.6, 1.0));
     EXPECT_EQ(after(new qx::MouseLeftEvent), Opacities(1.0, 1.0));
-    cursor.carry(&topic, &text, &holder);
+    cursor.carry(&topic, &text, &recorder);
     EXPECT_EQ(after(new qx::MouseEnteredEvent), Opacities(0.0, 0.0));
     EXPECT_EQ(after(new qx::MouseButtonUpEvent({110, 110})), Opacities(0.0, 1.0));
     EXPECT_EQ(text.style, 1);
@@ -74,26 +67,22 @@ TEST_F(Door, HeldTextIsCentredButKeptOnScreen) {
     }
 }
 
-TEST_F(Door, PressAndReleaseOnTheSameDoorPutsTheTopicStraightBack) {
+TEST_F(Door, ReleaseOnTheOpenedDoorPutsTheTopicBackAndAwayGivesItBackToTheBar) {
     setUp(door);
     dropIn();
     press(75, 155);
-    EXPECT_EQ(holder.take(), (Heard{"openFrame", "toggleSelect 0", "buttonDown 0,0"}));
+    EXPECT_EQ(recorder.take(), (Heard{"openFrame", "toggleSelect 0", "buttonDown 0,0"}));
     EXPECT_EQ(door.heldTopic(), nullptr);
     EXPECT_EQ(door.isLocked(), 1);
     release(110, 110);
-    EXPECT_EQ(holder.take(), Heard{"topicChosen"});
+    EXPECT_EQ(recorder.take(), Heard{"topicChosen"});
     EXPECT_EQ(door.heldTopic(), &topic);
     EXPECT_EQ(door.isLocked() + door.isArmed(), 0);
-}
 
-TEST_F(Door, ReleaseAwayFromTheOpenedDoorGivesTheTopicBackAndKeepsDoorsLocked) {
-    setUp(door);
-    dropIn();
     press(75, 155);
-    holder.take();
+    recorder.take();
     release(600, 10);
-    EXPECT_EQ(holder.take(), (Heard{"buttonUp 0,0", "toggleSelect 1", "giveBack"}));
+    EXPECT_EQ(recorder.take(), (Heard{"buttonUp 0,0", "toggleSelect 1", "giveBack"}));
     EXPECT_EQ(door.heldTopic(), nullptr);
     EXPECT_EQ(door.isArmed(), 0);
     EXPECT_EQ(door.isLocked(), 1) << "the returning button unlocks the doors";
@@ -108,12 +97,12 @@ TEST_F(Door, LockedOrHiddenFilledDoorKeepsItsTopicAndWithoutAPictureTheMarkIsThe
     door.hidden = 1;
     EXPECT_EQ(door.hitArea(), qx::Rect());
     press(75, 155);
-    EXPECT_EQ(holder.take(), Heard{});
+    EXPECT_EQ(recorder.take(), Heard{});
     EXPECT_EQ(door.heldTopic(), &topic);
     EXPECT_EQ(after(new qx::MouseLeftEvent), Opacities(0.0, 1.0))
         << "hidden, it ignores the pointer";
     qx::Porte bare;
-    bare.setUp(archive.root(), "pt9.png", mark.get(), 100, 100, 120, 160, &cursor);
+    setUp(bare, "pt9.png");
     EXPECT_EQ(bare.markPosition(), qx::Point(110, 115));
     EXPECT_EQ(bare.hitArea(), qx::Rect(110, 115, 20, 30));
 }

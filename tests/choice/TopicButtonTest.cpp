@@ -1,35 +1,21 @@
 #include "ChoiceFixture.h"
 #include "choice/controls/LockAllDoors.h"
-#include "choice/controls/Porte.h"
 
 namespace {
 
 using qxtest::Heard;
 
-// A button whose title is 80 pixels wide, reporting to a recorder in place of the bar.
-class Topic : public qxtest::VisualTest {
+// A button whose title is 80 pixels wide, reporting to the recorder in place of the bar.
+class Topic : public qxtest::ChoiceTest {
 protected:
-    Topic() {
-        host.clock().set(1000);
-        button.setPosition(30, 420);
-    }
+    Topic() { button.setPosition(30, 420); }
     void send(qx::Event* event) { button.handleEvent(event); }
     void advanceAndDraw(std::int32_t ms) {
         host.clock().advance(ms);
         button.draw(&canvas);
     }
-    void collapse() {
-        send(qx::makeTopicChosen(&door));
-        advanceAndDraw(701);
-        bar.take();
-    }
 
-    qxtest::Recorder bar;
-    qxtest::FakeFont font;
-    qx::Cursor cursor{archive.root(), "cursor.png"};
-    qx::TopicItem topic{};
-    qx::Porte door;
-    qx::TopicButton button{&bar, &font.font, "abcdefgh", &cursor, &topic, 1};
+    qx::TopicButton button{&recorder, &font.font, "abcdefgh", &cursor, &topic, 1};
 };
 
 TEST_F(Topic, ChosenTopicShrinksOutOfTheBarInSevenHundredMilliseconds) {
@@ -37,7 +23,7 @@ TEST_F(Topic, ChosenTopicShrinksOutOfTheBarInSevenHundredMilliseconds) {
     advanceAndDraw(350);
     EXPECT_EQ(button.hitArea(), qx::Rect(30, 420, 55, 20));
     advanceAndDraw(351);
-    EXPECT_EQ(bar.take(), (Heard{"startShrink 110", "shrinking 55", "shrinking 0"}));
+    EXPECT_EQ(recorder.take(), (Heard{"startShrink 110", "shrinking 55", "shrinking 0"}));
     EXPECT_EQ(button.isCollapsed(), 1);
     EXPECT_EQ(button.measure(), qx::Size(0, 20));
     EXPECT_EQ(button.isOnScreen(), 0);
@@ -47,21 +33,23 @@ TEST_F(Topic, ChosenTopicShrinksOutOfTheBarInSevenHundredMilliseconds) {
 }
 
 TEST_F(Topic, ReopenedTopicSlidesIntoViewGrowsThenTakesItsDeferredGiveBack) {
-    collapse();
+    send(qx::makeTopicChosen(&door));
+    advanceAndDraw(701);
+    recorder.take();
     button.setPosition(600, 420);
     send(qx::makeOpenFrame());
     send(new qx::ToggleSelectEvent(0));
     send(new qx::MouseButtonDownEvent(qx::Point(0, 0)));
-    EXPECT_EQ(bar.take(), Heard{"centerMe 0"});
+    EXPECT_EQ(recorder.take(), Heard{"centerMe 0"});
     EXPECT_EQ(cursor.carrier(), button.mouseFace());
     button.slideBy(-380);
     host.clock().advance(400);
     button.update();
     EXPECT_EQ(button.position.x, 220);
-    EXPECT_EQ(bar.take(), Heard{}) << "the grow waits for the slide to end";
+    EXPECT_EQ(recorder.take(), Heard{}) << "the grow waits for the slide to end";
     host.clock().advance(1);
     button.update();
-    EXPECT_EQ(bar.take(), Heard{"startShrink 0"});
+    EXPECT_EQ(recorder.take(), Heard{"startShrink 0"});
 
     // Released away from any door: the door hands the topic back during the grow.
     send(new qx::MouseButtonUpEvent(qx::Point(0, 0)));
@@ -71,7 +59,7 @@ TEST_F(Topic, ReopenedTopicSlidesIntoViewGrowsThenTakesItsDeferredGiveBack) {
     EXPECT_EQ(button.isSelected(), 1);
     qx::lockAllDoors(1);
     advanceAndDraw(351);
-    EXPECT_EQ(bar.take(), (Heard{"shrinking 55", "shrinking 110"}));
+    EXPECT_EQ(recorder.take(), (Heard{"shrinking 55", "shrinking 110"}));
     EXPECT_EQ(button.isSelected(), 0);
     EXPECT_EQ(button.holderDoor(), nullptr);
     EXPECT_EQ(button.measure(), qx::Size(80, 20));

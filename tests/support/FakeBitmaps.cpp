@@ -1,7 +1,6 @@
 #include "support/FakeBitmaps.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "module/HostServices.h"
 
@@ -24,7 +23,6 @@ void FakeBitmap::allocate() {
 }
 
 std::int32_t FakeBitmap::load(qx::IRead* stream) {
-    ++loads;
     if (stream == nullptr) {
         return 0;
     }
@@ -37,7 +35,7 @@ std::int32_t FakeBitmap::load(qx::IRead* stream) {
 }
 
 qx::RowBlock* FakeBitmap::lockRows(std::int32_t first, std::int32_t last) {
-    if (failLocks || first < 0 || last >= height || first > last) {
+    if (first < 0 || last >= height || first > last) {
         return nullptr;
     }
     locks.push_back({pixels.data() + static_cast<std::size_t>(first) * pitch, bitsPerPixel, pitch});
@@ -64,12 +62,10 @@ std::int32_t FakeBitmap::convert(const qx::BitmapDescription* wanted) {
         }
         bitsPerPixel = 16;
         allocate();
-        for (std::int32_t y = 0; y < height; ++y) {
-            for (std::int32_t x = 0; x < width; ++x) {
-                const std::uint32_t c = rgb[static_cast<std::size_t>(y * width + x)];
-                setValue(x, y,
-                         (((c >> 19) & 31u) << 10) | (((c >> 11) & 31u) << 5) | ((c >> 3) & 31u));
-            }
+        for (std::int32_t i = 0; i < width * height; ++i) {
+            const std::uint32_t c = rgb[static_cast<std::size_t>(i)];
+            setValue(i % width, i / width,
+                     (((c >> 19) & 31u) << 10) | (((c >> 11) & 31u) << 5) | ((c >> 3) & 31u));
         }
     }
     format = screen;
@@ -102,14 +98,6 @@ FakeBitmapFactory::FakeBitmapFactory(const char* objectName) : table(objectName)
 }
 
 qx::InterfaceTable* FakeBitmapFactory::create(qx::BitmapDescription* description) {
-    if (failCreate) {
-        return nullptr;
-    }
-    ++created;
-    if (!withIBitmap) {
-        bare.push_back(std::make_unique<qx::InterfaceTable>());
-        return bare.back().get();
-    }
     alive.push_back(std::make_unique<FakeBitmap>(*description, withConversion));
     return &alive.back()->table;
 }
@@ -117,7 +105,6 @@ qx::InterfaceTable* FakeBitmapFactory::create(qx::BitmapDescription* description
 void FakeBitmapFactory::destroy(qx::InterfaceTable* object) {
     ++destroyed;
     std::erase_if(alive, [object](const auto& b) { return &b->table == object; });
-    std::erase_if(bare, [object](const auto& t) { return t.get() == object; });
 }
 
 FakeBitmap* FakeBitmapFactory::of(const qx::Bitmap* bitmap) {

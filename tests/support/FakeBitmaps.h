@@ -5,7 +5,6 @@
 
 #include <list>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "qx/bitmap.h"
@@ -15,8 +14,6 @@ namespace qxtest {
 class FakeBitmap final : public qx::IBitmap, public qx::IBitmapConversion {
 public:
     FakeBitmap(const qx::BitmapDescription& description, bool withConversion);
-    FakeBitmap(const FakeBitmap&) = delete;
-    FakeBitmap& operator=(const FakeBitmap&) = delete;
 
     std::int32_t load(qx::IRead* stream) override;
     std::int32_t unused2() override { return 0; }
@@ -37,8 +34,6 @@ public:
     std::vector<std::uint8_t> pixels;
     std::list<qx::RowBlock> locks; // blocks handed out and not yet given back
     std::vector<qx::BitmapDescription> conversions;
-    int loads = 0;
-    bool failLocks = false;
 
 private:
     void allocate();
@@ -47,8 +42,6 @@ private:
 class FakeBitmapFactory final : public qx::IBitmapFactory {
 public:
     explicit FakeBitmapFactory(const char* objectName = "vanillaimage");
-    FakeBitmapFactory(const FakeBitmapFactory&) = delete;
-    FakeBitmapFactory& operator=(const FakeBitmapFactory&) = delete;
 
     qx::InterfaceTable* create(qx::BitmapDescription* description) override;
     void destroy(qx::InterfaceTable* object) override;
@@ -56,13 +49,9 @@ public:
     static FakeBitmap* of(const qx::Bitmap* bitmap);
 
     qx::InterfaceTable table;
-    bool failCreate = false;
-    bool withIBitmap = true;
     bool withConversion = true;
-    int created = 0;
     int destroyed = 0;
     std::vector<std::unique_ptr<FakeBitmap>> alive;
-    std::vector<std::unique_ptr<qx::InterfaceTable>> bare; // objects without IBitmap
 };
 
 } // namespace qxtest

@@ -1,6 +1,5 @@
 #include "support/FakeSurface.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "module/HostServices.h"
@@ -8,12 +7,6 @@
 namespace qxtest {
 
 FakeSurface::FakeSurface() : memory(static_cast<std::size_t>(kPitch) * kHeight, 0) {}
-
-void FakeSurface::polygon(qx::PointArray points) {
-    polygons.emplace_back(points.points, points.points + points.count);
-    lastPolygonStorage = points.points;
-    std::free(points.points);
-}
 
 void FakeSurface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx::Rect source) {
     copies.push_back({x, y, bitmap, source});

@@ -2,6 +2,7 @@
 // over it, and a font whose renderer records the lines it draws.
 #pragma once
 
+#include <cstdlib>
 #include <list>
 #include <string>
 #include <vector>
@@ -19,14 +20,12 @@ public:
     FakeSurface();
 
     struct Copy {
-        std::int32_t x;
-        std::int32_t y;
+        std::int32_t x, y;
         const qx::Bitmap* bitmap;
         qx::Rect source;
     };
     struct Lock {
-        std::int32_t first;
-        std::int32_t last;
+        std::int32_t first, last;
     };
 
     void unused1() override {}
@@ -42,7 +41,7 @@ public:
     void unused11() override {}
     void unused12() override {}
     void unused13() override {}
-    void polygon(qx::PointArray points) override;
+    void polygon(qx::PointArray points) override { std::free(points.points); }
     void copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx::Rect source) override;
     qx::RowBlock* lockRows(std::int32_t first, std::int32_t last) override;
     void unlockRows(qx::RowBlock* block) override;
@@ -61,8 +60,6 @@ public:
     std::vector<Copy> copies;
     std::vector<Lock> lockCalls;
     std::vector<std::uint8_t*> unlockedAddresses;
-    std::vector<std::vector<qx::Point>> polygons;
-    const qx::Point* lastPolygonStorage = nullptr;
     std::list<qx::RowBlock> locks;
 };
 
@@ -75,19 +72,14 @@ public:
 
 class FakeStyler final : public qx::IFontStyler {
 public:
-    std::int32_t setStyle(std::int32_t style) override {
-        styles.push_back(style);
-        return 100 + style;
-    }
-    std::vector<std::int32_t> styles;
+    std::int32_t setStyle(std::int32_t style) override { return 100 + style; }
 };
 
 // Measures 10 pixels per character at the font's primary scale, truncated.
 class FakeRenderer final : public qx::ITextRenderer {
 public:
     struct Line {
-        std::int32_t x;
-        std::int32_t y;
+        std::int32_t x, y;
         std::string text;
         qx::Colour colour;
         std::int32_t style;

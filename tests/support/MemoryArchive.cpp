@@ -46,13 +46,6 @@ struct MemoryArchive::Single final : public qx::IArchive {
     qx::InterfaceTable table;
 };
 
-// The directories opened below the root are freed with it, when the archive goes.
-class MemoryArchive::Root final : public qx::ResourceDirectory {
-public:
-    explicit Root(qx::ResourceEntry* entry) : qx::ResourceDirectory(entry, 0) {}
-    ~Root() = default;
-};
-
 MemoryArchive::MemoryArchive(const char* objectName)
     : objectName_(objectName), factoryTable_(objectName_.c_str()),
       archiveTable_(objectName_.c_str()) {
@@ -62,7 +55,7 @@ MemoryArchive::MemoryArchive(const char* objectName)
     rootEntry_.name = "root";
 }
 
-MemoryArchive::~MemoryArchive() { qx::ResourceDirectory::destroyTree(root_.release()); }
+MemoryArchive::~MemoryArchive() { qx::ResourceDirectory::destroyTree(root_); }
 
 qx::InterfaceTable* MemoryArchive::create(qx::ResourceEntry* entry, qx::Handle, qx::IStream*) {
     Item* item = itemOf(entry);
@@ -72,17 +65,13 @@ qx::InterfaceTable* MemoryArchive::create(qx::ResourceEntry* entry, qx::Handle, 
 qx::ResourceEntry* MemoryArchive::addImage(const std::string& name,
                                            const qx::BitmapDescription& record,
                                            std::vector<std::uint8_t> content) {
-    Record r{};
-    r.picture = record;
-    return add(name, "image", r, std::move(content));
+    return add(name, "image", Record{.picture = record}, std::move(content));
 }
 
 qx::ResourceEntry* MemoryArchive::addSound(const std::string& name,
                                            const qx::SoundDescription& record,
                                            std::vector<std::uint8_t> content) {
-    Record r{};
-    r.sound = record;
-    return add(name, "sound", r, std::move(content));
+    return add(name, "sound", Record{.sound = record}, std::move(content));
 }
 
 qx::ResourceEntry* MemoryArchive::addText(const std::string& name, const std::string& value) {
@@ -93,13 +82,16 @@ void MemoryArchive::addFolder(const std::string& name, MemoryArchive& folder) {
     append(name, "archive/" + folder.objectName_).entry.isArchive = 1;
 }
 
+void MemoryArchive::Item::describe(const std::string& own, const std::string& full,
+                                   const std::string& type) {
+    name = own;
+    label = "label of " + full;
+    entry = {qx::atomOf(type.c_str()), 0, label.c_str(), nullptr, name.c_str(), nullptr};
+}
+
 MemoryArchive::Item& MemoryArchive::append(const std::string& name, const std::string& type) {
     Item& item = items_.emplace_back();
-    item.name = name;
-    item.label = "label of " + name;
-    item.entry.type = qx::atomOf(type.c_str());
-    item.entry.name = item.name.c_str();
-    item.entry.description = item.label.c_str();
+    item.describe(name, name, type);
     // The archive's own word of an entry holds its index.
     item.entry.reserved = reinterpret_cast<void*>(items_.size() - 1);
     return item;
@@ -115,11 +107,7 @@ qx::ResourceEntry* MemoryArchive::add(const std::string& name, const char* type,
         item.entry.isArchive = 1;
         item.inner = std::make_unique<Single>(*this, objectName_);
         holder = &item.inner->item;
-        holder->name = name.substr(slash + 1);
-        holder->label = "label of " + name;
-        holder->entry.type = qx::atomOf(type);
-        holder->entry.name = holder->name.c_str();
-        holder->entry.description = holder->label.c_str();
+        holder->describe(name.substr(slash + 1), name, type);
     }
     holder->record = record;
     holder->content = std::move(content);
@@ -127,10 +115,10 @@ qx::ResourceEntry* MemoryArchive::add(const std::string& name, const char* type,
 }
 
 qx::ResourceDirectory* MemoryArchive::root() {
-    if (!root_) {
-        root_ = std::make_unique<Root>(&rootEntry_);
+    if (root_ == nullptr) {
+        root_ = new qx::ResourceDirectory(&rootEntry_, 0);
     }
-    return root_.get();
+    return root_;
 }
 
 MemoryArchive::Item* MemoryArchive::itemOf(const qx::ResourceEntry* entry) {

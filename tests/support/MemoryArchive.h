@@ -53,9 +53,9 @@ private:
         Record record{};
         std::vector<std::uint8_t> content;
         std::unique_ptr<Single> inner; // the one-entry archive of a two-part name
+        void describe(const std::string& own, const std::string& full, const std::string& type);
     };
     struct Reader;
-    class Root;
 
     qx::ResourceEntry* add(const std::string& name, const char* type, const Record& record,
                            std::vector<std::uint8_t> content);
@@ -69,7 +69,7 @@ private:
     std::deque<Item> items_;
     std::vector<std::unique_ptr<Reader>> readers_;
     qx::ResourceEntry rootEntry_{};
-    std::unique_ptr<Root> root_;
+    qx::ResourceDirectory* root_ = nullptr; // freed with the directories opened below it
 };
 
 } // namespace qxtest
