@@ -16,15 +16,12 @@ using namespace scenetest;
 
 TEST(RealMediaDraw, PicturesOfEveryDepthAndTextLandOnTheSurface) {
     DataCopy data; // the demo's pictures, plus an 8-bit mask written here
-    const fs::path choice = fs::path(data.path()) / "choice";
     std::vector<std::uint8_t> ramp(64 * 32);
     for (std::size_t i = 0; i < ramp.size(); ++i) {
         ramp[i] = static_cast<std::uint8_t>((i % 64) * 4); // transparent left, opaque right
     }
     const auto mask = mediatest::makePng({64, 32, PNG_COLOR_TYPE_GRAY, 8, ramp});
-    std::ofstream(choice / "ramp.png", std::ios::binary)
-        .write(reinterpret_cast<const char*>(mask.data()),
-               static_cast<std::streamsize>(mask.size()));
+    data.write("choice/ramp.png", std::string(mask.begin(), mask.end()));
 
     qxhost::Host host;
     host.setSetting("SoundBackend", "silent");

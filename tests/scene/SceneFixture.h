@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host_archives/TempFolder.h"
 #include "session/SceneSession.h"
 
 namespace scenetest {
@@ -28,79 +28,46 @@ inline std::string binaryDir() {
 
 inline std::string demoData() { return binaryDir() + "/data/demo"; }
 
-// 64-bit FNV-1a over the screen's pixels, low byte first.
-inline std::uint64_t screenHash(const std::vector<std::uint16_t>& pixels) {
+// Compares the screen's 64-bit FNV-1a hash (pixels low byte first) with a golden one; on a
+// difference the screen is written out so that a person can look at it.
+inline void expectScreen(qxhost::Surface& surface, const std::string& name, std::uint64_t golden) {
     std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (std::uint16_t pixel : pixels) {
+    for (std::uint16_t pixel : surface.pixels()) {
         for (int shift : {0, 8}) {
-            hash ^= static_cast<std::uint8_t>(pixel >> shift);
-            hash *= 0x100000001b3ULL;
+            hash = (hash ^ static_cast<std::uint8_t>(pixel >> shift)) * 0x100000001b3ULL;
         }
     }
-    return hash;
-}
-
-// Compares the screen with a golden hash; on a difference the screen is written out so that
-// a person can look at it.
-inline void expectScreen(qxhost::Surface& surface, const std::string& name, std::uint64_t golden) {
-    const std::uint64_t hash = screenHash(surface.pixels());
     if (hash != golden) {
         const fs::path dir = fs::path(binaryDir()) / "scene-shots";
         fs::create_directories(dir);
         const std::string path = (dir / (name + ".png")).string();
         surface.savePng(path);
-        std::ostringstream hex;
-        hex << std::hex << "0x" << hash;
-        ADD_FAILURE() << "screen \"" << name << "\" hashes to " << hex.str() << "ULL; written to "
-                      << path;
+        ADD_FAILURE() << "screen \"" << name << "\" hashes to 0x" << std::hex << hash
+                      << "ULL; written to " << path;
     }
 }
 
 // A copy of the demo data that a test may edit; removed with the object.
-class DataCopy {
+class DataCopy : public qxtest::TempFolder {
 public:
-    DataCopy() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() /
-                ("qx-scene-" + std::string(info->test_suite_name()) + "-" + info->name());
-        fs::remove_all(path_);
-        fs::copy(demoData(), path_, fs::copy_options::recursive);
-    }
-    DataCopy(const DataCopy&) = delete;
-    DataCopy& operator=(const DataCopy&) = delete;
-    ~DataCopy() { fs::remove_all(path_); }
+    DataCopy() { fs::copy(demoData(), path(), fs::copy_options::recursive); }
 
-    std::string path() const { return path_.string(); }
-    void remove(const std::string& choiceFile) { fs::remove(path_ / "choice" / choiceFile); }
-    // Rewrites values.txt line by line; a line the edit answers empty for is dropped.
-    void editValues(const std::function<std::string(const std::string&)>& edit,
-                    const std::string& extra = "") {
-        rewrite(path_ / "choice" / "values.txt", edit, extra);
-    }
-    void editTopics(const std::function<std::string(const std::string&)>& edit,
-                    const std::string& extra = "") {
-        rewrite(path_ / "topics.txt", edit, extra);
-    }
-
-private:
-    static void rewrite(const fs::path& file,
-                        const std::function<std::string(const std::string&)>& edit,
-                        const std::string& extra) {
-        std::ifstream in(file);
-        std::string text, line;
-        while (std::getline(in, line)) {
-            const std::string kept = edit(line);
-            if (!kept.empty()) {
-                text += kept + "\n";
-            }
+    void remove(const std::string& choiceFile) { fs::remove(at("choice/" + choiceFile)); }
+    // Rewrites a file of the copy line by line; a line the edit answers empty for is dropped.
+    void edit(const std::string& file, const std::function<std::string(const std::string&)>& fn,
+              const std::string& extra = "") {
+        std::ifstream in(at(file));
+        std::string text;
+        for (std::string line; std::getline(in, line);) {
+            const std::string kept = fn(line);
+            text += kept.empty() ? "" : kept + "\n";
         }
         in.close();
-        std::ofstream(file) << text << extra;
+        std::ofstream(at(file)) << text << extra;
     }
-    fs::path path_;
 };
 
-inline std::string keep(const std::string& line) { return line; }
+inline constexpr const char* kValues = "choice/values.txt";
 
 // Door centres on the demo screen, door 1 first.
 struct Spot {
@@ -116,8 +83,8 @@ inline constexpr Spot kPreviousRound{60, 230};
 inline constexpr Spot kNextRound{580, 230};
 inline constexpr Spot kEmptyStage{320, 360};
 
-// A session on the built module, with the random wobble of the topic frames seeded so that
-// screenshots repeat.
+// A started session on the built module (a failed start throws, failing the test), with the
+// random wobble of the topic frames seeded so that screenshots repeat.
 class Scene {
 public:
     explicit Scene(const std::string& data = demoData()) {
@@ -126,13 +93,12 @@ public:
         options.dataPath = data;
         std::srand(1);
         session = std::make_unique<qxhost::SceneSession>(options);
-        started = session->start();
-        if (started) {
-            session->frame();
+        if (!session->start()) {
+            throw std::runtime_error("the scene did not start: " + session->error());
         }
+        session->frame();
     }
 
-    qxhost::SceneSession& operator*() { return *session; }
     qxhost::SceneSession* operator->() { return session.get(); }
 
     // A pointer on its way: the router sees each step, as with a real mouse.
@@ -144,20 +110,21 @@ public:
             session->frame();
         }
     }
-    void click(Spot at) {
-        glideTo(at);
-        session->press();
-        session->frame();
-        session->release();
-        session->frame();
-    }
-    void drag(Spot from, Spot to) {
+    void click(Spot at) { drag(at, at, false); }
+    void drag(Spot from, Spot to, bool glide = true) {
         glideTo(from);
         session->press();
         session->frame();
-        glideTo(to);
+        if (glide) {
+            glideTo(to);
+        }
         session->release();
         session->frame();
+    }
+    // Drops the bar's first title into a door and lets its button shrink away.
+    void fill(int door) {
+        drag(firstTitle(), kDoors[door - 1]);
+        session->runFor(800);
     }
 
     // x of the first title the player sees in the bar: the first column, right of the arrow,
@@ -182,11 +149,15 @@ public:
         }
         return n;
     }
+    void expectNoErrors() {
+        for (const auto& line : session->host().log().lines()) {
+            EXPECT_LT(line.level, 3) << line.message;
+        }
+    }
 
     std::string wordTitle(int word) { return session->titleOf(session->gameState()[word]); }
 
     std::unique_ptr<qxhost::SceneSession> session;
-    bool started = false;
 };
 
 } // namespace scenetest
