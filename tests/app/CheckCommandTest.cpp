@@ -15,12 +15,6 @@ qxtest::CommandResult check(const std::string& data) {
     return qxtest::qxhost({"check", data, "--module", qxtest::modulePath()});
 }
 
-TEST(CheckCommand, DemoDataIsClean) {
-    const auto result = check(qxtest::demoData());
-    EXPECT_EQ(result.status, 0) << result.out << result.err;
-    EXPECT_NE(result.out.find("no problems (9 doors"), std::string::npos) << result.out;
-}
-
 void replaceLine(const std::string& file, const std::string& start, const std::string& with) {
     std::ifstream in(file);
     std::string text;
@@ -61,22 +55,19 @@ TEST_P(BrokenData, NamesTheProblemAndFails) {
     GetParam().apply(folder.at("choice"));
     const auto result = check(folder.path());
     EXPECT_EQ(result.status, 1);
-    const std::regex expected(std::string(".*") + GetParam().expected);
-    std::istringstream lines(result.out);
-    bool found = false;
-    for (std::string line; std::getline(lines, line);) {
-        found = found || std::regex_match(line, expected);
-    }
-    EXPECT_TRUE(found) << result.out;
+    EXPECT_TRUE(std::regex_search(result.out, std::regex(GetParam().expected))) << result.out;
     EXPECT_NE(result.out.find(folder.path() + ": "), std::string::npos) << "no summary line";
 }
 
 INSTANTIATE_TEST_SUITE_P(CheckCommand, BrokenData, testing::ValuesIn(kBreakages),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CheckCommand, FolderWithoutChoiceIsOneLine) {
+TEST(CheckCommand, DemoDataIsCleanAndAFolderWithoutChoiceIsOneLine) {
+    auto result = check(qxtest::demoData());
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("no problems (9 doors"), std::string::npos) << result.out;
     qxtest::TempFolder folder;
-    const auto result = check(folder.path());
+    result = check(folder.path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "qxhost: data folder " + folder.path() + ": has no folder \"choice\"\n");
 }

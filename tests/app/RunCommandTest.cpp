@@ -12,9 +12,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -54,26 +53,21 @@ TEST(RunCommand, DemoSessionWritesTheChosenTopics) {
     EXPECT_NE(result.out.find("door 8 (word 20): Literature [lit]"), std::string::npos);
 }
 
-TEST(RunCommand, ScriptErrorsStopEverythingBeforeItRuns) {
+// A script error stops everything before it runs. The scene writes wherever the door map
+// points, so the host refuses a map that would reach past its game-state record.
+TEST(RunCommand, ScriptErrorsAndDoorMapsOutsideTheGameStateAreRefused) {
     qxtest::TempFolder folder;
     const std::string script = folder.write("bad.txt", "wait 10\nshot one\nhop 1 2\n");
-    const auto result = run(qxtest::demoData(), script, folder.at("out"));
+    auto result = run(qxtest::demoData(), script, folder.at("out"));
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err.rfind(script + ":3: unknown command \"hop\"", 0), 0u) << result.err;
     EXPECT_FALSE(fs::exists(folder.at("out")));
-}
 
-// The scene writes wherever the door map points; the host refuses a map that would reach
-// past its game-state record rather than let the scene write there.
-TEST(RunCommand, DoorMapOutsideTheGameStateIsRefused) {
-    qxtest::TempFolder folder;
     fs::copy(qxtest::demoData(), folder.at("data"), fs::copy_options::recursive);
-    const std::string values = folder.at("data/choice/values.txt");
-    std::string text = readFile(values);
-    text.replace(text.find("portemap = 1,2,3"), 16, "portemap = 1,2,900");
-    std::ofstream(values, std::ios::binary) << text;
-    const std::string script = folder.write("s.txt", "click 60 24\n");
-    const auto result = run(folder.at("data"), script, folder.at("out"));
+    std::string text = readFile(folder.at("data/choice/values.txt"));
+    folder.write("data/choice/values.txt",
+                 text.replace(text.find("portemap = 1,2,3"), 16, "portemap = 1,2,900"));
+    result = run(folder.at("data"), folder.write("s.txt", "click 60 24\n"), folder.at("out"));
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("values.txt: portemap sends door 3 to word 912"), std::string::npos)
         << result.err;
