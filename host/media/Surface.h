@@ -10,12 +10,13 @@
 
 #include "media/PixelLayout.h"
 #include "media/RowLocks.h"
+#include "media/SurfaceSlots.h"
 #include "qx/canvas.h"
 #include "runtime/Host.h"
 
 namespace qxhost {
 
-class Surface final : public qx::ISurface {
+class Surface final : public SurfaceSlots {
 public:
     static constexpr std::int32_t kWidth = 640;
     static constexpr std::int32_t kHeight = 480;
@@ -26,19 +27,7 @@ public:
     Surface& operator=(const Surface&) = delete;
     ~Surface() = default;
 
-    void unused1() override {}
     void setColour(qx::Colour colour) override;
-    void unused3() override {}
-    void unused4() override {}
-    void unused5() override {}
-    void unused6() override {}
-    void unused7() override {}
-    void unused8() override {}
-    void unused9() override {}
-    void unused10() override {}
-    void unused11() override {}
-    void unused12() override {}
-    void unused13() override {}
     // The outline through the points, closed, clipped to the screen.
     void polygon(qx::PointArray points) override;
     // Clipped to the bitmap and to the screen; 8, 24 and 32-bit pixels are converted (the

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "media/SurfaceSlots.h"
 #include "qx/canvas.h"
 
 namespace qxtest {
 
-class FakeSurface final : public qx::ISurface {
+class FakeSurface final : public qxhost::SurfaceSlots {
 public:
     static constexpr std::int32_t kWidth = 640;
     static constexpr std::int32_t kHeight = 480;
@@ -28,19 +29,7 @@ public:
         std::int32_t first, last;
     };
 
-    void unused1() override {}
     void setColour(qx::Colour colour) override { colours.push_back(colour); }
-    void unused3() override {}
-    void unused4() override {}
-    void unused5() override {}
-    void unused6() override {}
-    void unused7() override {}
-    void unused8() override {}
-    void unused9() override {}
-    void unused10() override {}
-    void unused11() override {}
-    void unused12() override {}
-    void unused13() override {}
     void polygon(qx::PointArray points) override { std::free(points.points); }
     void copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx::Rect source) override;
     qx::RowBlock* lockRows(std::int32_t first, std::int32_t last) override;
