@@ -19,6 +19,88 @@ template <int kBytes> std::uint32_t pixelAt(const std::uint8_t* p) {
     }
 }
 
+// 16 bytes in one vector register; two plain words where the target has no vector unit in
+// its calling convention (32-bit x86 without SSE2).
+#if defined(__SSE2__) || defined(__aarch64__)
+using Block16 = std::uint8_t __attribute__((vector_size(16)));
+#else
+struct Block16 {
+    std::uint64_t low;
+    std::uint64_t high;
+};
+#endif
+
+inline Block16 load16(const std::uint8_t* p) {
+    Block16 b;
+    std::memcpy(&b, p, 16);
+    return b;
+}
+
+inline void store16(std::uint8_t* p, Block16 b) { std::memcpy(p, &b, 16); }
+
+// Copies n bytes, 32 < n <= 64 (kFour false) or 64 < n <= 128 (kFour true). Every block is
+// loaded before any is stored, so the loads never wait behind stores to the screen; the tail
+// blocks overlap the head ones when n is not a multiple of 16.
+template <bool kFour> void copyBlocks(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+    const Block16 h0 = load16(s);
+    const Block16 h1 = load16(s + 16);
+    const Block16 t1 = load16(s + n - 32);
+    const Block16 t0 = load16(s + n - 16);
+    if constexpr (kFour) {
+        const Block16 h2 = load16(s + 32);
+        const Block16 h3 = load16(s + 48);
+        const Block16 t3 = load16(s + n - 64);
+        const Block16 t2 = load16(s + n - 48);
+        store16(d + 32, h2);
+        store16(d + 48, h3);
+        store16(d + n - 64, t3);
+        store16(d + n - 48, t2);
+    }
+    store16(d, h0);
+    store16(d + 16, h1);
+    store16(d + n - 32, t1);
+    store16(d + n - 16, t0);
+}
+
+// Copies n 16-bit pixels with fixed-size moves kept inline: runs are short (a cursor row is
+// a few dozen pixels), and a call to memcpy per run cost more than the copy.
+inline void copyRun(std::uint16_t* to, const std::uint16_t* from, std::int32_t n) {
+    auto* d = reinterpret_cast<std::uint8_t*>(to);
+    const auto* s = reinterpret_cast<const std::uint8_t*>(from);
+    const auto bytes = static_cast<std::size_t>(n) * 2;
+    if (bytes > 256) {
+        std::memcpy(d, s, bytes);
+    } else if (bytes > 128) {
+        copyBlocks<true>(d, s, 128);
+        copyBlocks<true>(d + bytes - 128, s + bytes - 128, 128);
+    } else if (bytes > 64) {
+        copyBlocks<true>(d, s, bytes);
+    } else if (bytes > 32) {
+        copyBlocks<false>(d, s, bytes);
+    } else if (bytes >= 16) {
+        const Block16 head = load16(s);
+        const Block16 tail = load16(s + bytes - 16);
+        store16(d, head);
+        store16(d + bytes - 16, tail);
+    } else if (bytes >= 8) {
+        std::uint64_t head;
+        std::uint64_t tail;
+        std::memcpy(&head, s, 8);
+        std::memcpy(&tail, s + bytes - 8, 8);
+        std::memcpy(d, &head, 8);
+        std::memcpy(d + bytes - 8, &tail, 8);
+    } else if (bytes >= 4) {
+        std::uint32_t head;
+        std::uint32_t tail;
+        std::memcpy(&head, s, 4);
+        std::memcpy(&tail, s + bytes - 4, 4);
+        std::memcpy(d, &head, 4);
+        std::memcpy(d + bytes - 4, &tail, 4);
+    } else if (bytes == 2) {
+        std::memcpy(d, s, 2);
+    }
+}
+
 // The position in the runs while drawing: t and o are what is left of the current pair.
 // Past the last pair everything counts as transparent, so a picture that does not match
 // its runs never reads beyond them.
@@ -59,33 +141,47 @@ struct RunCursor {
     }
 };
 
-// Rows drawn from their first to their last pixel, when each row's pairs add up to exactly
-// the width (always so for runs encoded from this bitmap): the pairs are walked as they are,
-// without the cursor's bookkeeping. Copies never pass the row's end.
-void copyWholeRows(const TransparencyRuns& runs, std::int32_t firstRow, std::int32_t rows,
-                   std::uint8_t* screenRow, std::int32_t screenPitch,
-                   const std::uint8_t* pictureRow, std::int32_t picturePitch) {
-    // Plain locals and an end pointer: few enough live values that nothing is reloaded from
-    // memory around the copies.
-    const std::uint32_t* pair = runs.entries();
-    const std::uint32_t* const end = pair + runs.count;
-    const std::int32_t w = runs.width;
-    for (std::int64_t skipped = 0, wanted = std::int64_t{firstRow} * w;
-         skipped < wanted && pair != end; ++pair) {
-        skipped += (*pair >> 16) + (*pair & 0xFFFFu);
+// Copies the opaque spans of rows firstRow to firstRow + rows - 1 that fall within picture
+// columns left to left + columns - 1; screenRow and pictureRow address column `left`.
+void copySpans(const TransparencyRuns::Spans& spans, std::int32_t firstRow, std::int32_t rows,
+               std::int32_t left, std::int32_t columns, std::uint8_t* screenRow,
+               std::int32_t screenPitch, const std::uint8_t* pictureRow,
+               std::int32_t picturePitch) {
+    const TransparencyRuns::RowSpan* row = spans.rows + firstRow;
+    const TransparencyRuns::RowSpan* const end = row + rows;
+    if (left == 0 && columns == spans.width) {
+        // Nothing is clipped: each row is its first span and, rarely, a few more.
+        for (; row != end; ++row) {
+            auto* d = reinterpret_cast<std::uint16_t*>(screenRow);
+            const auto* s = reinterpret_cast<const std::uint16_t*>(pictureRow);
+            copyRun(d + row->x, s + row->x, row->n);
+            for (std::uint32_t i = row->extras; i < row[1].extras; ++i) {
+                const std::uint32_t span = spans.extras[i];
+                const auto x = static_cast<std::int32_t>(span >> 16);
+                copyRun(d + x, s + x, static_cast<std::int32_t>(span & 0xFFFFu));
+            }
+            screenRow += screenPitch;
+            pictureRow += picturePitch;
+        }
+        return;
     }
-    for (std::int32_t row = 0; row < rows && pair != end; ++row) {
+    const std::int32_t right = left + columns;
+    const auto clipped = [left, right](std::uint16_t* d, const std::uint16_t* s, std::int32_t x,
+                                       std::int32_t n) {
+        const std::int32_t from = std::max(x, left);
+        const std::int32_t to = std::min(x + n, right);
+        if (from < to) {
+            copyRun(d + (from - left), s + (from - left), to - from);
+        }
+    };
+    for (; row != end; ++row) {
         auto* d = reinterpret_cast<std::uint16_t*>(screenRow);
         const auto* s = reinterpret_cast<const std::uint16_t*>(pictureRow);
-        std::int32_t x = 0;
-        while (x < w && pair != end) {
-            const std::uint32_t counts = *pair++;
-            x += static_cast<std::int32_t>(counts >> 16);
-            const std::int32_t copy = std::min(static_cast<std::int32_t>(counts & 0xFFFFu), w - x);
-            if (copy > 0) {
-                std::memcpy(d + x, s + x, static_cast<std::size_t>(copy) * 2);
-                x += copy;
-            }
+        clipped(d, s, row->x, row->n);
+        for (std::uint32_t i = row->extras; i < row[1].extras; ++i) {
+            const std::uint32_t span = spans.extras[i];
+            clipped(d, s, static_cast<std::int32_t>(span >> 16),
+                    static_cast<std::int32_t>(span & 0xFFFFu));
         }
         screenRow += screenPitch;
         pictureRow += picturePitch;
@@ -134,19 +230,87 @@ template <int kBytes> void TransparencyRuns::encodeRows(const RowBlock& rows, st
             } else if (!isKey) {
                 ++o;
             } else {
-                append(t, o);
+                push(t, o);
                 t = 1;
                 o = 0;
                 opaque = false;
             }
         }
-        append(t, o);
+        push(t, o);
+    }
+    // Counts wider than 16 bits lose their high bits, so such rows would not add up.
+    if (width <= 0xFFFF) {
+        buildSpans();
     }
 }
 
-TransparencyRuns::~TransparencyRuns() { std::free(entries_); }
+void TransparencyRuns::buildSpans() {
+    // Two passes over the pairs: count the spans past each row's first, then place them.
+    std::uint32_t extraCount = 0;
+    for (std::int32_t i = 0, x = 0, spansInRow = 0; i < count; ++i) {
+        const std::uint32_t o = entries_[i] & 0xFFFFu;
+        x += static_cast<std::int32_t>((entries_[i] >> 16) + o);
+        if (o != 0 && ++spansInRow > 1) {
+            ++extraCount;
+        }
+        if (x >= width) {
+            x = 0;
+            spansInRow = 0;
+        }
+    }
+    auto* rows =
+        static_cast<RowSpan*>(std::calloc(static_cast<std::size_t>(height) + 1, sizeof(RowSpan)));
+    auto* extras = static_cast<std::uint32_t*>(
+        std::malloc(sizeof(std::uint32_t) * (static_cast<std::size_t>(extraCount) + 1)));
+    if (rows == nullptr || extras == nullptr) {
+        // Drawing falls back to walking the pairs.
+        std::free(rows);
+        std::free(extras);
+        return;
+    }
+    std::uint32_t placed = 0;
+    std::int32_t i = 0;
+    for (std::int32_t row = 0; row < height; ++row) {
+        rows[row].extras = placed;
+        bool first = true;
+        for (std::int32_t x = 0; x < width && i < count; ++i) {
+            x += static_cast<std::int32_t>(entries_[i] >> 16);
+            const auto o = static_cast<std::uint16_t>(entries_[i] & 0xFFFFu);
+            if (o == 0) {
+                continue;
+            }
+            if (first) {
+                rows[row].x = static_cast<std::uint16_t>(x);
+                rows[row].n = o;
+                first = false;
+            } else {
+                extras[placed++] = (static_cast<std::uint32_t>(x) << 16) | o;
+            }
+            x += o;
+        }
+    }
+    rows[height].extras = placed;
+    spans_ = Spans{rows, extras, width};
+}
+
+TransparencyRuns::~TransparencyRuns() {
+    dropSpans();
+    std::free(entries_);
+}
+
+void TransparencyRuns::dropSpans() {
+    std::free(spans_.rows);
+    std::free(spans_.extras);
+    spans_ = Spans{};
+}
 
 void TransparencyRuns::append(std::uint32_t transparent, std::uint32_t opaque) {
+    // Pairs added from outside may not add up to the width row by row.
+    dropSpans();
+    push(transparent, opaque);
+}
+
+void TransparencyRuns::push(std::uint32_t transparent, std::uint32_t opaque) {
     auto* grown = static_cast<std::uint32_t*>(
         std::realloc(entries_, sizeof(std::uint32_t) * static_cast<std::size_t>(count + 1)));
     if (grown == nullptr) {
@@ -179,9 +343,10 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
         const std::int32_t w = bitmap->description.width;
         std::uint8_t* screenRow = screen->address + (visible.x - canvas->origin.x) * 2;
         const std::uint8_t* pictureRow = picture->address + sx * 2;
-        if (sx == 0 && visible.width == w && runs->width == w && w <= 0xFFFF) {
-            copyWholeRows(*runs, sy, visible.height, screenRow, screen->pitch, pictureRow,
-                          picture->pitch);
+        const TransparencyRuns::Spans& spans = runs->spans();
+        if (spans.rows != nullptr && runs->width == w && sy + visible.height <= runs->height) {
+            copySpans(spans, sy, visible.height, sx, visible.width, screenRow, screen->pitch,
+                      pictureRow, picture->pitch);
             bitmap->unlockRows(picture);
             canvas->unlockRows(screen);
             return;
@@ -205,7 +370,7 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
                 r -= skip;
                 const std::int32_t copy = std::min(o, r);
                 if (copy > 0) {
-                    std::memcpy(d, s, static_cast<std::size_t>(copy) * 2);
+                    copyRun(d, s, copy);
                     d += copy;
                     s += copy;
                     o -= copy;

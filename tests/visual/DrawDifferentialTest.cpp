@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <random>
+#include <utility>
 
 #include "visual/AlphaImage.h"
 #include "visual/TranslucentImage.h"
@@ -296,8 +297,8 @@ TEST_F(DrawFastPathTest, SetOpacityAgainKeepsWhatTheLastValueDraws) {
     }
 }
 
-// Whole rows walk the pairs directly, clipped ones go through the run cursor, and runs of
-// another width than the bitmap fall back to the cursor: all copy exactly the opaque pixels.
+// Whole and clipped rows copy from the span table; runs of another width than the bitmap, or
+// with pairs appended, walk the pairs: all copy exactly the opaque pixels.
 TEST_F(DrawFastPathTest, KeyedRowsWholeClippedOrForeignCopyTheOpaquePixels) {
     auto d = describe(24, 16, 16, qxtest::kScreenFormat);
     auto narrow = describe(20, 16, 16, qxtest::kScreenFormat);
@@ -313,9 +314,14 @@ TEST_F(DrawFastPathTest, KeyedRowsWholeClippedOrForeignCopyTheOpaquePixels) {
     // are opaque and the rest, past the last pair, transparent.
     const qx::TransparencyRuns own(&arrow, qx::Colour(0, 0, 0));
     const qx::TransparencyRuns foreign(&other, qx::Colour(0, 0, 0));
+    // A pair appended from outside drops the span table: these draw by walking the pairs.
+    qx::TransparencyRuns walked(&arrow, qx::Colour(0, 0, 0));
+    walked.append(0, 0);
+    ASSERT_NE(own.spans().rows, nullptr);
+    ASSERT_EQ(walked.spans().rows, nullptr);
     for (const qx::Rect clip : {qx::Rect(0, 0, 640, 480), qx::Rect(0, 37, 640, 5),
                                 qx::Rect(37, 30, 9, 40), qx::Rect(0, 45, 640, 1)}) {
-        for (const qx::TransparencyRuns* runs : {&own, &foreign}) {
+        for (const qx::TransparencyRuns* runs : {&own, &foreign, &std::as_const(walked)}) {
             fillScreen(rgb15(1, 2, 3));
             canvas.setClip(clip);
             qx::drawKeyed(&canvas, 30, 30, &arrow, runs, qx::Rect(0, 0, 24, 16));
@@ -325,9 +331,9 @@ TEST_F(DrawFastPathTest, KeyedRowsWholeClippedOrForeignCopyTheOpaquePixels) {
                         clip.contains(x, y) && x >= 30 && x < 54 && y >= 30 && y < 46;
                     const unsigned s = inside ? pixels->value(x - 30, y - 30) : 0;
                     const bool copied =
-                        inside && (runs == &own ? s != 0 : (y - 30) * 24 + x - 30 < 320);
+                        inside && (runs != &foreign ? s != 0 : (y - 30) * 24 + x - 30 < 320);
                     ASSERT_EQ(surface.pixel(x, y), copied ? s : rgb15(1, 2, 3))
-                        << "at " << x << "," << y << (runs == &own ? "" : " (foreign runs)");
+                        << "at " << x << "," << y << (runs == &foreign ? " (foreign runs)" : "");
                 }
             }
         }
