@@ -11,16 +11,18 @@ namespace qx {
 class AlphaImage : public ImageElement {
 public:
     explicit AlphaImage(ResourceEntry* resource);
+    AlphaImage(const AlphaImage&) = delete;
+    AlphaImage& operator=(const AlphaImage&) = delete;
     ~AlphaImage() override;
 
-    // Doors call it before every draw, mostly with the opacity the tables already have:
-    // rebuilding them would give the same entries.
-    void setOpacity(double opacity) {
-        if (opacity != blendTables.opacity) {
-            blendTables.build(opacity);
-        }
-    }
+    // Doors share one question mark and set its opacity before each draw: mostly to the value
+    // the tables already have, and while the pointer is over a door, alternately to two
+    // values. So the tables of the previous opacity are kept too, once a second change shows
+    // that they are needed, and a switch back between the two rebuilds nothing.
+    void setOpacity(double opacity);
     void draw(Canvas* canvas) override;
+    // The tables the next draw blends with: blendTables, or the kept ones.
+    const BlendTables& tables() const { return *active_; }
 
     BlendTables blendTables;
     Bitmap* alphaBitmap = nullptr;  // owned only when hasAlpha is 1
@@ -29,6 +31,10 @@ public:
 
 private:
     void splitChannels();
+
+    BlendTables* active_ = &blendTables;
+    BlendTables* spare_ = nullptr; // owned; made at the second change of opacity
+    bool changed_ = false;
 };
 
 } // namespace qx

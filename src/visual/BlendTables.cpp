@@ -9,6 +9,35 @@ namespace {
 constexpr double kInverse255 = 0.00392156862745098;
 } // namespace
 
+void BlendTables::findLinearForm(const std::int32_t* v) {
+    linear = false;
+    if (!compact) {
+        return;
+    }
+    // The multiplier lies next to opacity / 255 in 16-bit fixed point; the largest products
+    // come first, where a wrong candidate shows soonest.
+    const double nearest = opacity * kInverse255 * 65536.0;
+    if (!(nearest >= 0.0 && nearest < 65534.0)) {
+        return;
+    }
+    const auto first = static_cast<std::uint32_t>(nearest);
+    for (std::uint32_t multiplier = first; multiplier <= first + 1; ++multiplier) {
+        for (std::uint32_t bias = 0; bias <= 1; ++bias) {
+            bool fits = true;
+            for (int i = kEntries - 1; i >= 0 && fits; --i) {
+                const std::uint32_t product = static_cast<std::uint32_t>((i >> 8) * (i & 255));
+                fits = static_cast<std::int32_t>(((product + bias) * multiplier) >> 16) == v[i];
+            }
+            if (fits) {
+                linear = true;
+                linearMultiplier = static_cast<std::uint16_t>(multiplier);
+                linearBias = static_cast<std::uint16_t>(bias);
+                return;
+            }
+        }
+    }
+}
+
 void BlendTables::build(double newOpacity) {
     opacity = newOpacity;
     // Every v first, in plain loops that the compiler runs several entries at a time (doors
@@ -41,6 +70,7 @@ void BlendTables::build(double newOpacity) {
             rows[a].destination[c] = static_cast<std::uint8_t>(c - v[c * 256 + a]);
         }
     }
+    findLinearForm(v);
     fullAlphaCopies = true;
     for (unsigned c = 0; c < 32; ++c) {
         const int i = index(c, 255);

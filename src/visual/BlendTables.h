@@ -12,6 +12,7 @@ struct BlendTables {
 
     explicit BlendTables(double initialOpacity = 1.0) { build(initialOpacity); }
     void build(double newOpacity);
+    void findLinearForm(const std::int32_t* v);
 
     static constexpr int index(unsigned channel, unsigned alpha) {
         return static_cast<int>(channel * 256 + alpha);
@@ -38,6 +39,13 @@ struct BlendTables {
     };
     AlphaRow rows[256];
     bool compact = false;
+
+    // When every v is ((c * a + linearBias) * linearMultiplier) >> 16, as at opacity 1.0,
+    // the draw works out eight pixels at a time in vector registers instead of looking
+    // each one up.
+    bool linear = false;
+    std::uint16_t linearMultiplier = 0;
+    std::uint16_t linearBias = 0;
 };
 
 } // namespace qx

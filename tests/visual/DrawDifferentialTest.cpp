@@ -277,24 +277,35 @@ TEST(MixTables, LinearFormGivesEveryEntryWhenFound) {
     }
 }
 
-// Repeating an opacity skips the rebuild; coming back to one after another must not.
+// Repeating an opacity skips the rebuild, and the alpha image keeps the tables of the value
+// before: going back and forth between values must draw what each value draws when built
+// afresh.
 TEST_F(DrawFastPathTest, SetOpacityAgainKeepsWhatTheLastValueDraws) {
-    auto door = std::make_unique<qx::TranslucentImage>(
-        0, 0, picture("door.png", 1, 1, 16, qxtest::kScreenFormat, {0x7FFF}));
-    auto mask = std::make_unique<qx::AlphaImage>(
-        picture("qmark.png", 1, 1, 8, qxtest::kAlphaFormat, {255}));
-    const auto check = [&](auto& image, double other) {
-        image.setOpacity(0.5);
-        image.setOpacity(other);
-        image.setOpacity(0.5);
+    const auto door = [&] {
+        return std::make_unique<qx::TranslucentImage>(
+            0, 0, picture("door.png", 1, 1, 16, qxtest::kScreenFormat, {0x7FFF}));
+    };
+    const auto mask = [&] {
+        return std::make_unique<qx::AlphaImage>(
+            picture("qmark.png", 1, 1, 8, qxtest::kAlphaFormat, {255}));
+    };
+    const auto drawn = [&](auto& image, double opacity) {
+        image.setOpacity(opacity);
         surface.setPixel(0, 0, 0);
         image.draw(&canvas);
-        EXPECT_EQ(surface.pixel(0, 0), rgb15(15, 15, 15)) << "after " << other;
+        return surface.pixel(0, 0);
     };
-    for (double other : {0.2, 1.0, 0.00001}) {
-        check(*door, other);
-        check(*mask, other);
-    }
+    const auto check = [&](const auto& make) {
+        auto image = make();
+        for (double opacity : {0.5, 0.2, 0.5, 0.2, 1.0, 0.5, 0.00001, 0.00001, 1.0}) {
+            auto fresh = make();
+            EXPECT_EQ(drawn(*image, opacity), drawn(*fresh, opacity)) << "at " << opacity;
+        }
+    };
+    check(door);
+    check(mask);
+    auto image = mask();
+    EXPECT_EQ(drawn(*image, 0.5), rgb15(15, 15, 15));
 }
 
 // Whole and clipped rows copy from the span table; runs of another width than the bitmap, or
@@ -336,6 +347,22 @@ TEST_F(DrawFastPathTest, KeyedRowsWholeClippedOrForeignCopyTheOpaquePixels) {
                         << "at " << x << "," << y << (runs == &foreign ? " (foreign runs)" : "");
                 }
             }
+        }
+    }
+}
+
+// Where a linear form is found it gives every entry; opacity 1.0, the most common, has one.
+TEST(BlendTables, LinearFormGivesEveryEntryWhenFound) {
+    std::mt19937 engine(11);
+    for (int n = 0; n < 60; ++n) {
+        const double opacity = n < 3
+                                   ? std::vector<double>{1.0, 0.0, 0.6}[static_cast<std::size_t>(n)]
+                                   : std::uniform_real_distribution<double>(0.0, 1.0)(engine);
+        const auto t = std::make_unique<qx::BlendTables>(opacity);
+        EXPECT_TRUE(t->linear || opacity != 1.0);
+        for (unsigned i = 0; t->linear && i < qx::BlendTables::kEntries; ++i) {
+            const unsigned v = (((i >> 8) * (i & 255) + t->linearBias) * t->linearMultiplier) >> 16;
+            ASSERT_EQ(v, t->srcBlue[i]) << "opacity " << opacity << " entry " << i;
         }
     }
 }
