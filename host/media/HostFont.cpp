@@ -44,13 +44,72 @@ char32_t nextCharacter(const unsigned char*& p) {
     return value;
 }
 
-struct PlacedGlyph {
-    const Glyph* glyph;
-    std::int32_t x; // first column, surface coordinates
-    std::int32_t y; // first row, surface coordinates
-};
+// The glyph's coverage mixes the ink into each channel: (under x (255 - c) + ink x c + 127)
+// / 255, in 8 bits. Where the coverage is full that is the ink itself.
+void blendRow(const HostFont::InkLayout& ink, const Rgba& colour, const std::uint8_t* coverage,
+              std::uint8_t* row, std::int32_t from, std::int32_t to) {
+    const PixelLayout& layout = *ink.layout;
+    const std::int32_t step = layout.bytesPerPixel();
+    if (!layout.hasColour()) {
+        // A format of alpha alone keeps its alpha: text leaves no mark in it.
+        return;
+    }
+    const std::uint32_t full =
+        ink.red.write(colour.red) | ink.green.write(colour.green) | ink.blue.write(colour.blue);
+    const auto mix = [](std::uint32_t under, std::uint32_t over, std::uint32_t c) {
+        return static_cast<std::uint8_t>((under * (255 - c) + over * c + 127) / 255);
+    };
+    for (std::int32_t px = from; px < to; ++px) {
+        const std::uint32_t c = coverage[px];
+        if (c == 0) {
+            continue;
+        }
+        std::uint8_t* pixel = row + std::ptrdiff_t{px} * step;
+        std::uint32_t value = 0;
+        if (step == 2) {
+            value = static_cast<std::uint32_t>(pixel[0] | (pixel[1] << 8));
+        } else {
+            value = layout.read(pixel);
+        }
+        std::uint32_t out = value & ink.alpha.mask;
+        if (c == 255) {
+            out |= full;
+        } else {
+            out |= ink.red.write(mix(ink.red.read(value), colour.red, c)) |
+                   ink.green.write(mix(ink.green.read(value), colour.green, c)) |
+                   ink.blue.write(mix(ink.blue.read(value), colour.blue, c));
+        }
+        if (step == 2) {
+            pixel[0] = static_cast<std::uint8_t>(out);
+            pixel[1] = static_cast<std::uint8_t>(out >> 8);
+        } else {
+            layout.write(pixel, out);
+        }
+    }
+}
 
 } // namespace
+
+const HostFont::InkLayout& HostFont::inkLayoutFor(std::uint32_t format, std::int32_t bitsPerPixel) {
+    if (ink_.ready && ink_.format == format && ink_.bitsPerPixel == bitsPerPixel) {
+        return ink_;
+    }
+    ink_ = InkLayout{};
+    ink_.ready = true;
+    ink_.format = format;
+    ink_.bitsPerPixel = bitsPerPixel;
+    ink_.layout = PixelLayout::parse(host_.atoms().nameOf(format));
+    if (!ink_.layout || ink_.layout->bitsPerPixel() != bitsPerPixel) {
+        ink_.layout = PixelLayout::standard(bitsPerPixel);
+    }
+    if (ink_.layout) {
+        ink_.red = ink_.layout->codec(PixelLayout::kRed);
+        ink_.green = ink_.layout->codec(PixelLayout::kGreen);
+        ink_.blue = ink_.layout->codec(PixelLayout::kBlue);
+        ink_.alpha = ink_.layout->codec(PixelLayout::kAlpha);
+    }
+    return ink_;
+}
 
 HostFont::HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize)
     : host_(host), typeface_(typeface), baseSize_(std::clamp(pixelSize, 1, kLargestPixelSize)) {
@@ -116,8 +175,18 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
     const std::int64_t left = std::int64_t{x} + canvas->origin.x;
     std::int64_t baseline = std::int64_t{y} + canvas->origin.y + line.ascender;
 
-    // Place every glyph first, so that one lock covers the rows of the whole text.
-    std::vector<PlacedGlyph> placed;
+    const qx::Rect area = canvas->clip.intersect(qx::Rect(0, 0, Surface::kWidth, Surface::kHeight));
+    if (area.isEmpty()) {
+        return;
+    }
+    // No glyph reaches further left of its pen position than this, so once the pen is this
+    // far right of the area the rest of the line cannot show.
+    const std::int64_t reach = 2 * std::int64_t{size} + 2;
+
+    // Place the glyphs that can show first, so that one lock covers the rows of the whole
+    // text. The list keeps its room from text to text.
+    std::vector<PlacedGlyph>& placed = placed_;
+    placed.clear();
     std::int64_t pen = left;
     std::int64_t top = INT32_MAX;
     std::int64_t bottom = INT32_MIN;
@@ -128,6 +197,9 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
             baseline += line.height;
             continue;
         }
+        if (pen > std::int64_t{area.x} + area.width + reach) {
+            continue;
+        }
         const Glyph* glyph = character < 0x20 ? nullptr : typeface_.glyph(character, size, style_);
         if (glyph == nullptr) {
             continue;
@@ -135,8 +207,8 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
         const std::int64_t gx = pen + glyph->left;
         const std::int64_t gy = baseline - glyph->top;
         pen += glyph->advance;
-        if (glyph->width == 0 || glyph->rows == 0 || gx < INT32_MIN / 2 || gx > INT32_MAX / 2 ||
-            gy < INT32_MIN / 2 || gy > INT32_MAX / 2) {
+        if (glyph->width == 0 || glyph->rows == 0 || gx + glyph->width <= area.x ||
+            gx >= std::int64_t{area.x} + area.width || gy < INT32_MIN / 2 || gy > INT32_MAX / 2) {
             continue;
         }
         placed.push_back({glyph, static_cast<std::int32_t>(gx), static_cast<std::int32_t>(gy)});
@@ -147,49 +219,29 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
         return;
     }
     const qx::Rect visible =
-        canvas->clip.intersect(qx::Rect(0, 0, Surface::kWidth, Surface::kHeight))
-            .intersect(qx::Rect::fromCorners(INT32_MIN / 2, static_cast<std::int32_t>(top),
+        area.intersect(qx::Rect::fromCorners(INT32_MIN / 2, static_cast<std::int32_t>(top),
                                              INT32_MAX / 2, static_cast<std::int32_t>(bottom)));
     if (visible.isEmpty()) {
         return;
     }
-    auto layout = PixelLayout::parse(host_.atoms().nameOf(canvas->format));
-    if (!layout || layout->bitsPerPixel() != canvas->bitsPerPixel) {
-        layout = PixelLayout::standard(canvas->bitsPerPixel);
-    }
+    const InkLayout& ink = inkLayoutFor(canvas->format, canvas->bitsPerPixel);
     qx::RowBlock* rows = canvas->surface->lockRows(visible.y, visible.y + visible.height - 1);
     if (rows == nullptr) {
         return;
     }
-    if (layout && rows->bitsPerPixel == layout->bitsPerPixel()) {
-        Rgba ink;
-        ink.red = static_cast<std::uint8_t>(std::clamp(canvas->colour.red, 0, 255));
-        ink.green = static_cast<std::uint8_t>(std::clamp(canvas->colour.green, 0, 255));
-        ink.blue = static_cast<std::uint8_t>(std::clamp(canvas->colour.blue, 0, 255));
-        const std::int32_t step = layout->bytesPerPixel();
-        for (const PlacedGlyph& g : placed) {
+    if (ink.layout && rows->bitsPerPixel == ink.layout->bitsPerPixel()) {
+        Rgba colour;
+        colour.red = static_cast<std::uint8_t>(std::clamp(canvas->colour.red, 0, 255));
+        colour.green = static_cast<std::uint8_t>(std::clamp(canvas->colour.green, 0, 255));
+        colour.blue = static_cast<std::uint8_t>(std::clamp(canvas->colour.blue, 0, 255));
+        for (const PlacedGlyph& g : placed_) {
             const qx::Rect box =
                 qx::Rect(g.x, g.y, g.glyph->width, g.glyph->rows).intersect(visible);
             for (std::int32_t py = box.y; py < box.y + box.height; ++py) {
                 const std::uint8_t* coverage =
-                    g.glyph->coverage.data() + std::ptrdiff_t{py - g.y} * g.glyph->width;
+                    g.glyph->coverage.data() + std::ptrdiff_t{py - g.y} * g.glyph->width - g.x;
                 std::uint8_t* row = rows->address + std::ptrdiff_t{py - visible.y} * rows->pitch;
-                for (std::int32_t px = box.x; px < box.x + box.width; ++px) {
-                    const std::uint32_t c = coverage[px - g.x];
-                    if (c == 0) {
-                        continue;
-                    }
-                    std::uint8_t* pixel = row + std::ptrdiff_t{px} * step;
-                    Rgba out = layout->unpack(layout->read(pixel));
-                    auto mix = [c](std::uint8_t under, std::uint8_t over) {
-                        return static_cast<std::uint8_t>((under * (255 - c) + over * c + 127) /
-                                                         255);
-                    };
-                    out.red = mix(out.red, ink.red);
-                    out.green = mix(out.green, ink.green);
-                    out.blue = mix(out.blue, ink.blue);
-                    layout->write(pixel, layout->pack(out));
-                }
+                blendRow(ink, colour, coverage, row, box.x, box.x + box.width);
             }
         }
     }

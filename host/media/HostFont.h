@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
+#include "media/PixelLayout.h"
 #include "media/Typeface.h"
 #include "qx/canvas.h"
 #include "runtime/Host.h"
@@ -32,7 +35,24 @@ public:
     // The pixel size that the scales give now.
     std::int32_t pixelSize() const;
 
+    // A canvas format read once for all the texts drawn in it.
+    struct InkLayout {
+        bool ready = false;
+        std::uint32_t format = 0;
+        std::int32_t bitsPerPixel = 0;
+        std::optional<PixelLayout> layout;
+        PixelLayout::ChannelCodec red, green, blue, alpha;
+    };
+
+    struct PlacedGlyph {
+        const Glyph* glyph;
+        std::int32_t x; // first column, surface coordinates
+        std::int32_t y; // first row, surface coordinates
+    };
+
 private:
+    const InkLayout& inkLayoutFor(std::uint32_t format, std::int32_t bitsPerPixel);
+
     class Scale final : public qx::IFontScale {
     public:
         void set(double scale) override { value = scale; }
@@ -48,6 +68,8 @@ private:
     Scale primary_;
     Scale secondary_;
     qx::Font record_{};
+    InkLayout ink_;
+    std::vector<PlacedGlyph> placed_;
 };
 
 } // namespace qxhost

@@ -81,6 +81,24 @@ std::uint32_t PixelLayout::Channel::place(std::uint8_t component) const {
     return (static_cast<std::uint32_t>(component) >> (8 - width)) << shift;
 }
 
+PixelLayout::ChannelCodec PixelLayout::codec(ChannelName channel) const {
+    const Channel& c = channel == kRed     ? red_
+                       : channel == kGreen ? green_
+                       : channel == kBlue  ? blue_
+                                           : alpha_;
+    ChannelCodec codec;
+    if (c.width == 0) {
+        return codec;
+    }
+    codec.shift = c.shift;
+    codec.width = c.width;
+    codec.mask = ((1u << c.width) - 1u) << c.shift;
+    for (std::uint32_t raw = 0; raw < (1u << c.width); ++raw) {
+        codec.wide[raw] = static_cast<std::uint8_t>(c.extract(raw << c.shift));
+    }
+    return codec;
+}
+
 Rgba PixelLayout::unpack(std::uint32_t value) const {
     Rgba colour;
     colour.alpha = alpha_.width > 0 ? static_cast<std::uint8_t>(alpha_.extract(value)) : 255;

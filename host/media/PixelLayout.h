@@ -42,6 +42,22 @@ public:
     Rgba unpack(std::uint32_t value) const;
     std::uint32_t pack(Rgba colour) const;
 
+    // One channel read and written by table: what unpack and pack do to it, for loops over
+    // many pixels. An absent channel reads 0 and writes nothing.
+    struct ChannelCodec {
+        std::uint32_t mask = 0; // the channel's bits, in place
+        std::int32_t shift = 0;
+        std::int32_t width = 0;
+        std::uint8_t wide[256] = {}; // the 8-bit value of each raw value
+        std::uint8_t read(std::uint32_t value) const { return wide[(value & mask) >> shift]; }
+        std::uint32_t write(std::uint8_t component) const {
+            return width == 0 ? 0 : (std::uint32_t{component} >> (8 - width)) << shift;
+        }
+    };
+    enum ChannelName { kRed, kGreen, kBlue, kAlpha };
+    ChannelCodec codec(ChannelName channel) const;
+    bool hasColour() const { return red_.width > 0 || green_.width > 0 || blue_.width > 0; }
+
     // Converts count pixels from one layout to another (rows must not overlap).
     static void convert(const std::uint8_t* source, const PixelLayout& from,
                         std::uint8_t* destination, const PixelLayout& to, std::size_t count);

@@ -4,11 +4,6 @@ namespace qxhost {
 
 namespace {
 
-std::uint64_t keyOf(char32_t character, std::int32_t pixelSize, std::int32_t style) {
-    return (std::uint64_t{character} << 32) | (std::uint64_t(pixelSize & 0xFFFF) << 8) |
-           std::uint64_t(style == 1 ? 1 : 0);
-}
-
 std::int32_t roundedPixels(FT_Pos value) { return static_cast<std::int32_t>((value + 32) >> 6); }
 
 } // namespace
@@ -65,10 +60,49 @@ LineMetrics Typeface::metrics(std::int32_t pixelSize, std::int32_t style) {
 void Typeface::trim() {
     if (glyphs_.size() >= kCacheLimit) {
         glyphs_.clear();
+        pagesUsed_ = 0;
+        nextReused_ = 0;
+        lastPage_ = nullptr;
     }
 }
 
-const Glyph* Typeface::glyph(char32_t character, std::int32_t pixelSize, std::int32_t style) {
+const Glyph* Typeface::findGlyph(char32_t character, std::int32_t pixelSize, std::int32_t style) {
+    if (character >= 128) {
+        return lookUp(character, pixelSize, style);
+    }
+    AsciiPage& page = pageFor(pixelSize, style);
+    if (const Glyph* known = page.glyphs[character]) {
+        ++cacheHits_;
+        return known;
+    }
+    // Characters that cannot be rendered stay null here and are asked for again.
+    page.glyphs[character] = lookUp(character, pixelSize, style);
+    return page.glyphs[character];
+}
+
+Typeface::AsciiPage& Typeface::pageFor(std::int32_t pixelSize, std::int32_t style) {
+    const std::uint64_t key = keyOf(0, pixelSize, style);
+    if (lastPage_ != nullptr && lastPage_->key == key) {
+        return *lastPage_;
+    }
+    for (std::size_t i = 0; i < pagesUsed_; ++i) {
+        if (pages_[i].key == key) {
+            lastPage_ = &pages_[i];
+            return *lastPage_;
+        }
+    }
+    if (pagesUsed_ < kPages) {
+        lastPage_ = &pages_[pagesUsed_++];
+    } else {
+        lastPage_ = &pages_[nextReused_];
+        nextReused_ = (nextReused_ + 1) % kPages;
+    }
+    lastPage_->key = key;
+    lastPage_->glyphs.fill(nullptr);
+    return *lastPage_;
+}
+
+const Glyph* Typeface::lookUp(char32_t character, std::int32_t pixelSize, std::int32_t style) {
     const std::uint64_t key = keyOf(character, pixelSize, style);
     if (auto found = glyphs_.find(key); found != glyphs_.end()) {
         ++cacheHits_;

@@ -6,6 +6,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -40,7 +41,17 @@ public:
     bool usable() const { return regular_ != nullptr; }
     // Style 1 is bold; every other style regular. Null when the character cannot be
     // rendered. The glyph stays valid until the next trim.
-    const Glyph* glyph(char32_t character, std::int32_t pixelSize, std::int32_t style);
+    const Glyph* glyph(char32_t character, std::int32_t pixelSize, std::int32_t style) {
+        // The common case, an ASCII glyph of the size and style asked for last, is an index.
+        if (character < 128 && lastPage_ != nullptr &&
+            lastPage_->key == keyOf(0, pixelSize, style)) {
+            if (const Glyph* known = lastPage_->glyphs[character]) {
+                ++cacheHits_;
+                return known;
+            }
+        }
+        return findGlyph(character, pixelSize, style);
+    }
     LineMetrics metrics(std::int32_t pixelSize, std::int32_t style);
     // Empties the cache once it holds kCacheLimit glyphs; called between texts, never while
     // glyphs of one text are in use.
@@ -55,8 +66,24 @@ public:
     static constexpr std::size_t kCacheLimit = 8192;
 
 private:
+    // The ASCII glyphs of one (pixel size, style), found by index: a frame draws dozens of
+    // texts at a handful of sizes, and a hash look-up per character was a real share of it.
+    struct AsciiPage {
+        std::uint64_t key = 0;
+        std::array<const Glyph*, 128> glyphs{};
+    };
+    static constexpr std::size_t kPages = 16;
+
+    static std::uint64_t keyOf(char32_t character, std::int32_t pixelSize, std::int32_t style) {
+        return (std::uint64_t{character} << 32) | (std::uint64_t(pixelSize & 0xFFFF) << 8) |
+               std::uint64_t(style == 1 ? 1 : 0);
+    }
+
+    const Glyph* findGlyph(char32_t character, std::int32_t pixelSize, std::int32_t style);
     FT_Face open(const std::string& path);
     FT_Face faceFor(std::int32_t style) const;
+    const Glyph* lookUp(char32_t character, std::int32_t pixelSize, std::int32_t style);
+    AsciiPage& pageFor(std::int32_t pixelSize, std::int32_t style);
 
     Host& host_;
     FT_Library library_;
@@ -64,6 +91,10 @@ private:
     FT_Face bold_ = nullptr;
     std::unordered_map<std::uint64_t, Glyph> glyphs_;
     std::unordered_map<std::uint64_t, LineMetrics> metrics_;
+    std::array<AsciiPage, kPages> pages_;
+    std::size_t pagesUsed_ = 0;
+    std::size_t nextReused_ = 0; // the page a new key takes once all are used
+    AsciiPage* lastPage_ = nullptr;
     std::size_t rasterisations_ = 0;
     std::size_t cacheHits_ = 0;
 };
