@@ -99,13 +99,48 @@ void Surface::line(qx::Point from, qx::Point to, std::uint16_t value) {
         x1 = std::llround(fx1);
         y1 = std::llround(fy1);
     }
+    // Lines wholly off the screen, as most of a long scrolled bar's frames are, end here.
+    if (std::max(x0, x1) < 0 || std::min(x0, x1) >= kWidth || std::max(y0, y1) < 0 ||
+        std::min(y0, y1) >= kHeight) {
+        return;
+    }
+    // Frames are mostly straight edges: a row or a column is filled directly, clipped once.
+    if (y0 == y1) {
+        if (y0 >= 0 && y0 < kHeight) {
+            const std::int64_t first = std::max<std::int64_t>(std::min(x0, x1), 0);
+            const std::int64_t last = std::min<std::int64_t>(std::max(x0, x1), kWidth - 1);
+            std::uint16_t* row = &pixels_[static_cast<std::size_t>(y0 * kWidth)];
+            for (std::int64_t x = first; x <= last; ++x) {
+                row[x] = value;
+            }
+        }
+        return;
+    }
+    if (x0 == x1) {
+        if (x0 >= 0 && x0 < kWidth) {
+            const std::int64_t first = std::max<std::int64_t>(std::min(y0, y1), 0);
+            const std::int64_t last = std::min<std::int64_t>(std::max(y0, y1), kHeight - 1);
+            for (std::int64_t y = first; y <= last; ++y) {
+                pixels_[static_cast<std::size_t>(y * kWidth + x0)] = value;
+            }
+        }
+        return;
+    }
     const std::int64_t dx = std::abs(x1 - x0);
     const std::int64_t dy = -std::abs(y1 - y0);
     const std::int64_t sx = x0 < x1 ? 1 : -1;
     const std::int64_t sy = y0 < y1 ? 1 : -1;
     std::int64_t error = dx + dy;
+    // Every point of a line lies within its ends' box: with both ends on the screen, no
+    // point needs its own check.
+    const bool inside = x0 >= 0 && x0 < kWidth && x1 >= 0 && x1 < kWidth && y0 >= 0 &&
+                        y0 < kHeight && y1 >= 0 && y1 < kHeight;
     for (;;) {
-        plot(x0, y0, value);
+        if (inside) {
+            pixels_[static_cast<std::size_t>(y0 * kWidth + x0)] = value;
+        } else {
+            plot(x0, y0, value);
+        }
         if (x0 == x1 && y0 == y1) {
             return;
         }
