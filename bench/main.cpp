@@ -3,6 +3,7 @@
 // (exit status 1 when one is not).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,21 +20,44 @@ struct Result {
     double nanoseconds = 0; // processor time per iteration, as the rates use
 };
 
+// Every repetition of every benchmark; the summary compares their medians, so that a moment
+// of a busy machine does not decide a comparison.
 class Collector : public benchmark::BenchmarkReporter {
 public:
     bool ReportContext(const Context&) override { return true; }
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.error_occurred || run.iterations == 0) {
+            if (run.error_occurred || run.iterations == 0 || run.run_type != Run::RT_Iteration) {
                 continue;
             }
-            Result& r = results[run.benchmark_name()];
+            Result r;
             const auto rate = run.counters.find("items_per_second");
             r.itemsPerSecond = rate != run.counters.end() ? rate->second.value : 0;
             r.nanoseconds = run.cpu_accumulated_time * 1e9 / static_cast<double>(run.iterations);
+            runsOf[run.run_name.str()].push_back(r);
         }
     }
-    std::map<std::string, Result> results;
+    std::map<std::string, Result> medians() const {
+        std::map<std::string, Result> out;
+        for (const auto& [name, all] : runsOf) {
+            std::vector<double> rates;
+            std::vector<double> times;
+            for (const Result& r : all) {
+                rates.push_back(r.itemsPerSecond);
+                times.push_back(r.nanoseconds);
+            }
+            out[name] = Result{median(rates), median(times)};
+        }
+        return out;
+    }
+
+private:
+    static double median(std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        const std::size_t n = values.size();
+        return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    }
+    std::map<std::string, std::vector<Result>> runsOf;
 };
 
 struct Comparison {
@@ -111,6 +135,31 @@ int main(int argc, char** argv) {
             args.push_back(argv[i]);
         }
     }
+    // The summary runs every benchmark several times, interleaved at random with the others,
+    // unless the command line says otherwise.
+    std::vector<std::string> defaults;
+    if (summary) {
+        const auto given = [&](const char* flag) {
+            for (char* arg : args) {
+                if (std::strncmp(arg, flag, std::strlen(flag)) == 0) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        if (!given("--benchmark_repetitions")) {
+            defaults.emplace_back("--benchmark_repetitions=7");
+        }
+        if (!given("--benchmark_enable_random_interleaving")) {
+            defaults.emplace_back("--benchmark_enable_random_interleaving=true");
+        }
+        if (!given("--benchmark_min_time")) {
+            defaults.emplace_back("--benchmark_min_time=0.1");
+        }
+        for (std::string& flag : defaults) {
+            args.push_back(flag.data());
+        }
+    }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
@@ -127,5 +176,5 @@ int main(int argc, char** argv) {
     Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     benchmark::Shutdown();
-    return printSummary(collector.results);
+    return printSummary(collector.medians());
 }
