@@ -4,6 +4,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include "platform/Platform.h"
 
@@ -143,6 +146,7 @@ struct RunCursor {
 
 // Copies the opaque spans of rows firstRow to firstRow + rows - 1 that fall within picture
 // columns left to left + columns - 1; screenRow and pictureRow address column `left`.
+template <void (*copyRun)(std::uint16_t*, const std::uint16_t*, std::int32_t)>
 void copySpans(const TransparencyRuns::Spans& spans, std::int32_t firstRow, std::int32_t rows,
                std::int32_t left, std::int32_t columns, std::uint8_t* screenRow,
                std::int32_t screenPitch, const std::uint8_t* pictureRow,
@@ -187,6 +191,66 @@ void copySpans(const TransparencyRuns::Spans& spans, std::int32_t firstRow, std:
         pictureRow += picturePitch;
     }
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QX_WIDE_RUNS 1
+__attribute__((target("avx2"))) inline __m256i load(const std::uint8_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+__attribute__((target("avx2"))) inline void store(std::uint8_t* p, __m256i v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+// The same copies in 32-byte moves, for processors with AVX2: half as many moves per run.
+__attribute__((target("avx2"))) inline void copyRunWide(std::uint16_t* to,
+                                                        const std::uint16_t* from, std::int32_t n) {
+    auto* d = reinterpret_cast<std::uint8_t*>(to);
+    const auto* s = reinterpret_cast<const std::uint8_t*>(from);
+    const auto bytes = static_cast<std::size_t>(n) * 2;
+    if (bytes > 256) {
+        std::memcpy(d, s, bytes);
+    } else if (bytes > 128) {
+        const __m256i h0 = load(s), h1 = load(s + 32), h2 = load(s + 64), h3 = load(s + 96);
+        const __m256i t3 = load(s + bytes - 128), t2 = load(s + bytes - 96);
+        const __m256i t1 = load(s + bytes - 64), t0 = load(s + bytes - 32);
+        store(d, h0);
+        store(d + 32, h1);
+        store(d + 64, h2);
+        store(d + 96, h3);
+        store(d + bytes - 128, t3);
+        store(d + bytes - 96, t2);
+        store(d + bytes - 64, t1);
+        store(d + bytes - 32, t0);
+    } else if (bytes > 64) {
+        const __m256i h0 = load(s), h1 = load(s + 32);
+        const __m256i t1 = load(s + bytes - 64), t0 = load(s + bytes - 32);
+        store(d, h0);
+        store(d + 32, h1);
+        store(d + bytes - 64, t1);
+        store(d + bytes - 32, t0);
+    } else if (bytes > 32) {
+        const __m256i head = load(s), tail = load(s + bytes - 32);
+        store(d, head);
+        store(d + bytes - 32, tail);
+    } else {
+        copyRun(to, from, n);
+    }
+}
+
+__attribute__((target("avx2"), flatten)) void
+copySpansWide(const TransparencyRuns::Spans& spans, std::int32_t firstRow, std::int32_t rows,
+              std::int32_t left, std::int32_t columns, std::uint8_t* screenRow,
+              std::int32_t screenPitch, const std::uint8_t* pictureRow, std::int32_t picturePitch) {
+    copySpans<copyRunWide>(spans, firstRow, rows, left, columns, screenRow, screenPitch, pictureRow,
+                           picturePitch);
+}
+
+bool wideRuns() {
+    static const bool supported = __builtin_cpu_supports("avx2") != 0;
+    return supported;
+}
+#endif
 
 } // namespace
 
@@ -345,8 +409,16 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
         const std::uint8_t* pictureRow = picture->address + sx * 2;
         const TransparencyRuns::Spans& spans = runs->spans();
         if (spans.rows != nullptr && runs->width == w && sy + visible.height <= runs->height) {
-            copySpans(spans, sy, visible.height, sx, visible.width, screenRow, screen->pitch,
-                      pictureRow, picture->pitch);
+#if defined(QX_WIDE_RUNS)
+            if (wideRuns()) {
+                copySpansWide(spans, sy, visible.height, sx, visible.width, screenRow,
+                              screen->pitch, pictureRow, picture->pitch);
+            } else
+#endif
+            {
+                copySpans<copyRun>(spans, sy, visible.height, sx, visible.width, screenRow,
+                                   screen->pitch, pictureRow, picture->pitch);
+            }
             bitmap->unlockRows(picture);
             canvas->unlockRows(screen);
             return;
