@@ -50,10 +50,6 @@ void blendRow(const HostFont::InkLayout& ink, const Rgba& colour, const std::uin
               std::uint8_t* row, std::int32_t from, std::int32_t to) {
     const PixelLayout& layout = *ink.layout;
     const std::int32_t step = layout.bytesPerPixel();
-    if (!layout.hasColour()) {
-        // A format of alpha alone keeps its alpha: text leaves no mark in it.
-        return;
-    }
     const std::uint32_t full =
         ink.red.write(colour.red) | ink.green.write(colour.green) | ink.blue.write(colour.blue);
     const auto mix = [](std::uint32_t under, std::uint32_t over, std::uint32_t c) {
@@ -229,7 +225,8 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
     if (rows == nullptr) {
         return;
     }
-    if (ink.layout && rows->bitsPerPixel == ink.layout->bitsPerPixel()) {
+    // A format of alpha alone keeps its alpha: text leaves no mark in it.
+    if (ink.layout && ink.layout->hasColour() && rows->bitsPerPixel == ink.layout->bitsPerPixel()) {
         Rgba colour;
         colour.red = static_cast<std::uint8_t>(std::clamp(canvas->colour.red, 0, 255));
         colour.green = static_cast<std::uint8_t>(std::clamp(canvas->colour.green, 0, 255));

@@ -41,6 +41,16 @@ inline Block16 load16(const std::uint8_t* p) {
 
 inline void store16(std::uint8_t* p, Block16 b) { std::memcpy(p, &b, 16); }
 
+// Copies n bytes, sizeof(T) <= n <= 2 sizeof(T), as a first and a last move that overlap.
+template <class T> void copyHeadAndTail(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+    T head;
+    T tail;
+    std::memcpy(&head, s, sizeof(T));
+    std::memcpy(&tail, s + n - sizeof(T), sizeof(T));
+    std::memcpy(d, &head, sizeof(T));
+    std::memcpy(d + n - sizeof(T), &tail, sizeof(T));
+}
+
 // Copies n bytes, 32 < n <= 64 (kFour false) or 64 < n <= 128 (kFour true). Every block is
 // loaded before any is stored, so the loads never wait behind stores to the screen; the tail
 // blocks overlap the head ones when n is not a multiple of 16.
@@ -81,24 +91,11 @@ inline void copyRun(std::uint16_t* to, const std::uint16_t* from, std::int32_t n
     } else if (bytes > 32) {
         copyBlocks<false>(d, s, bytes);
     } else if (bytes >= 16) {
-        const Block16 head = load16(s);
-        const Block16 tail = load16(s + bytes - 16);
-        store16(d, head);
-        store16(d + bytes - 16, tail);
+        copyHeadAndTail<Block16>(d, s, bytes);
     } else if (bytes >= 8) {
-        std::uint64_t head;
-        std::uint64_t tail;
-        std::memcpy(&head, s, 8);
-        std::memcpy(&tail, s + bytes - 8, 8);
-        std::memcpy(d, &head, 8);
-        std::memcpy(d + bytes - 8, &tail, 8);
+        copyHeadAndTail<std::uint64_t>(d, s, bytes);
     } else if (bytes >= 4) {
-        std::uint32_t head;
-        std::uint32_t tail;
-        std::memcpy(&head, s, 4);
-        std::memcpy(&tail, s + bytes - 4, 4);
-        std::memcpy(d, &head, 4);
-        std::memcpy(d + bytes - 4, &tail, 4);
+        copyHeadAndTail<std::uint32_t>(d, s, bytes);
     } else if (bytes == 2) {
         std::memcpy(d, s, 2);
     }
