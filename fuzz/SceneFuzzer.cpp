@@ -103,10 +103,10 @@ void drive(qxhost::SceneSession& s, Input& in) {
         case 1: s.press(); break;
         case 2: s.release(); break;
         case 3: s.host().clock().advance(in.byte() * 8); break;
-        case 4: s.frame(); break;
+        case 4: frame(); break;
         default:
             for (int n = in.byte() % 32; n > 0 && s.running(); --n) {
-                s.frame();
+                frame();
             }
         }
         if (!s.running()) {
