@@ -36,6 +36,6 @@ void Cursor::draw(Canvas* canvas) {
     }
 }
 
-Rect Cursor::getBounds() { return picture != nullptr ? picture->getBounds() : Rect(0, 0, 0, 0); }
+Rect Cursor::bounds() { return picture != nullptr ? picture->bounds() : Rect(0, 0, 0, 0); }
 
 } // namespace qx

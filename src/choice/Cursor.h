@@ -26,7 +26,7 @@ public:
 
     // Draws the picture and moves the carried element; its topic button draws it.
     void draw(Canvas* canvas) override;
-    Rect getBounds() override;
+    Rect bounds() override;
 
     KeyedImage* picture = nullptr; // owned
 

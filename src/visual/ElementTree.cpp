@@ -29,7 +29,7 @@ void ElementTree::drawChildren(const ElementNode* parent, Point offset) {
     if (first == nullptr) {
         return;
     }
-    const Rect at = parent->element->getBounds();
+    const Rect at = boundsOf(parent->element);
     const Point origin(offset.x + at.x, offset.y + at.y);
     if (first->element != nullptr && first->element->isHidden() == 0) {
         canvas->setOrigin(origin.x, origin.y);

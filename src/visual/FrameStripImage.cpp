@@ -19,7 +19,7 @@ void FrameStripImage::draw(Canvas* canvas) {
     canvas->blit(position.x, position.y, bitmap, Rect(0, frameIndex * h, description.width, h));
 }
 
-Rect FrameStripImage::getBounds() {
+Rect FrameStripImage::bounds() {
     return Rect(position.x, position.y, description.width, frameHeight());
 }
 

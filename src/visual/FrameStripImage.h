@@ -11,7 +11,7 @@ public:
 
     void setFrame(std::int32_t n) { frameIndex = n; }
     void draw(Canvas* canvas) override;
-    Rect getBounds() override;
+    Rect bounds() override;
 
     std::int32_t frameIndex = 0; // counted from the top of the strip
 

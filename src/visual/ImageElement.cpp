@@ -76,7 +76,7 @@ void ImageElement::draw(Canvas* canvas) {
     canvas->drawBitmap(position.x, position.y, bitmap);
 }
 
-Rect ImageElement::getBounds() {
+Rect ImageElement::bounds() {
     return Rect(position.x, position.y, description.width, description.height);
 }
 

@@ -15,7 +15,7 @@ public:
     ~ImageElement() override;
 
     void draw(Canvas* canvas) override;
-    Rect getBounds() override;
+    Rect bounds() override;
 
     ResourceEntry* resource = nullptr;                // borrowed
     BitmapDescription* resourceDescription = nullptr; // the archive's record, borrowed

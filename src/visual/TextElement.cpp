@@ -121,7 +121,7 @@ void TextElement::drawLine(Canvas* canvas, std::int32_t x, std::int32_t y, const
     canvas->drawText(x, y, line);
 }
 
-Rect TextElement::getBounds() {
+Rect TextElement::bounds() {
     if (font == nullptr) {
         return Rect(position.x, position.y, 0, 0);
     }

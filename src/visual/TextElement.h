@@ -22,7 +22,7 @@ public:
     Size textSize();
 
     void draw(Canvas* canvas) override;
-    Rect getBounds() override;
+    Rect bounds() override;
     std::int32_t isHidden() override { return 0; }
     // Keeps the event (replacing the previous one): it decides how lines are drawn.
     std::int32_t handleEvent(Event* event) override;

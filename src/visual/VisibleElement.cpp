@@ -9,7 +9,12 @@ VisibleElement::VisibleElement() {
 
 void VisibleElement::draw(Canvas*) {}
 
-Rect VisibleElement::getBounds() { return Rect(position.x, position.y, frame.width, frame.height); }
+Rect* VisibleElement::getBounds(Rect* result) {
+    *result = bounds();
+    return result;
+}
+
+Rect VisibleElement::bounds() { return Rect(position.x, position.y, frame.width, frame.height); }
 
 std::int32_t VisibleElement::isHidden() { return hidden; }
 

@@ -14,15 +14,18 @@ public:
     VisibleElement& operator=(const VisibleElement&) = delete;
     virtual ~VisibleElement() = default;
 
-    // IVisible (getBounds serves ITouchable as well)
+    // IVisible (getBounds serves ITouchable as well, answering bounds())
     void draw(Canvas* canvas) override;
-    Rect getBounds() override;
+    Rect* getBounds(Rect* result) final;
     std::int32_t isHidden() override;
     void setPosition(std::int32_t x, std::int32_t y) override;
 
     // ITouchable
     std::int32_t accepts(std::int32_t a, std::int32_t b) override;
     std::int32_t handleEvent(Event* event) override;
+
+    // The element's rectangle; elements whose extent comes from elsewhere override it.
+    virtual Rect bounds();
 
     IVisible* visible() { return this; }
     ITouchable* touchable() { return this; }

@@ -18,7 +18,7 @@ TEST_F(CursorTest, WithoutItsPictureNothingElseCarriedTextKeepsItsDistanceUntilD
         EXPECT_TRUE(host.log().contains(1, "missing resource:<<cursor.png>>\n"));
         blind.setPosition(50, 60);
         blind.draw(&canvas);
-        EXPECT_EQ(blind.getBounds(), qx::Rect(0, 0, 0, 0));
+        EXPECT_EQ(blind.bounds(), qx::Rect(0, 0, 0, 0));
         EXPECT_TRUE(surface.lockCalls.empty());
     }
     picture("cursor.png", 1, 1, 16, qxtest::kScreenFormat, {0x7FFF});
@@ -33,7 +33,7 @@ TEST_F(CursorTest, WithoutItsPictureNothingElseCarriedTextKeepsItsDistanceUntilD
     cursor.draw(&canvas);
     EXPECT_EQ(title.position, qx::Point(190, 295));
     EXPECT_EQ(surface.pixel(200, 300), 0x7FFF);
-    EXPECT_EQ(cursor.touchable()->getBounds(), qx::Rect(200, 300, 1, 1));
+    EXPECT_EQ(qx::boundsOf(cursor.touchable()), qx::Rect(200, 300, 1, 1));
     EXPECT_TRUE(font.renderer.lines.empty()) << "its topic button draws the text";
 
     cursor.drop();
@@ -41,7 +41,7 @@ TEST_F(CursorTest, WithoutItsPictureNothingElseCarriedTextKeepsItsDistanceUntilD
     cursor.setPosition(10, 10);
     cursor.draw(&canvas);
     EXPECT_EQ(title.position, qx::Point(190, 295));
-    EXPECT_EQ(cursor.getBounds(), qx::Rect(10, 10, 1, 1));
+    EXPECT_EQ(cursor.bounds(), qx::Rect(10, 10, 1, 1));
 }
 
 } // namespace

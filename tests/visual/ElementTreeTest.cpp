@@ -60,7 +60,7 @@ TEST_F(ElementTreeTest, SceneListMakesTheFirstElementTheRootAndOwnsOnlyNodes) {
         list.drawAll();
     }
     EXPECT_EQ(journal, "r0,0 r0,0 f100,50 s100,50 ") << "the second is no child of the first";
-    EXPECT_EQ(second.getBounds(), qx::Rect()) << "the elements outlive the list";
+    EXPECT_EQ(second.bounds(), qx::Rect()) << "the elements outlive the list";
 }
 
 } // namespace

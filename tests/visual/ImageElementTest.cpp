@@ -44,7 +44,7 @@ TEST_F(ImageElementTest, ACanvasOfAnotherFormatIsAskedForOnce) {
     qx::ImageElement image(picture("p.png", 64, 32, 16, qxtest::kScreenFormat));
     image.frame = qx::Rect(1, 2, 3, 4);
     image.setPosition(10, 20);
-    EXPECT_EQ(image.touchable()->getBounds(), qx::Rect(10, 20, 64, 32));
+    EXPECT_EQ(qx::boundsOf(image.touchable()), qx::Rect(10, 20, 64, 32));
     canvas.bitsPerPixel = 24;
     canvas.format = qx::atomOf(qxtest::kRgbFormat);
     image.draw(&canvas);
@@ -57,7 +57,7 @@ TEST_F(ImageElementTest, ACanvasOfAnotherFormatIsAskedForOnce) {
 TEST_F(ImageElementTest, FrameStripShowsOneFrameUnclipped) {
     qx::FrameStripImage strip(picture("play.png", 40, 90, 16, qxtest::kScreenFormat, {}, 3));
     strip.setPosition(5, 6);
-    EXPECT_EQ(strip.getBounds(), qx::Rect(5, 6, 40, 30));
+    EXPECT_EQ(strip.bounds(), qx::Rect(5, 6, 40, 30));
     strip.setFrame(2);
     canvas.setOrigin(100, 200);
     canvas.setClip(qx::Rect(0, 0, 1, 1));

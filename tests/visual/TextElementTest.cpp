@@ -57,7 +57,7 @@ TEST_F(TextElementTest, ScalesApplyWhileDrawingAndAreGivenBack) {
     font.primary.value = 1.0;
     EXPECT_EQ(text.textSize(), qx::Size(25, 20)) << "measured at half scale; 2 lines of 20";
     EXPECT_EQ(font.primary.value, 1.0);
-    EXPECT_EQ(text.getBounds(), qx::Rect(0, 0, 50, 20)) << "bounds ignore the element's scale";
+    EXPECT_EQ(text.bounds(), qx::Rect(0, 0, 50, 20)) << "bounds ignore the element's scale";
 }
 
 TEST_F(TextElementTest, KeptEventsSelectPlainSilentOrOutlinedLines) {

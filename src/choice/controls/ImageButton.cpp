@@ -50,7 +50,7 @@ void ImageButton::setUp(ResourceDirectory* resources, const char* baseName, std:
     origin_ = Point(x, y);
     images_[0] = makeLook(resources, baseName, 0);
     if (images_[0] != nullptr) {
-        const Rect bounds = images_[0]->getBounds();
+        const Rect bounds = images_[0]->bounds();
         if (origin_.x + bounds.width > 640) {
             origin_.x = 640 - bounds.width;
         }
@@ -105,10 +105,10 @@ void ImageButton::draw(Canvas* canvas) {
 
 Rect ImageButton::hitArea() {
     if (images_[1] != nullptr) {
-        return images_[1]->getBounds();
+        return images_[1]->bounds();
     }
     if (strip_ != nullptr) {
-        return strip_->getBounds();
+        return strip_->bounds();
     }
     return Rect();
 }

@@ -50,9 +50,9 @@ void Porte::setUp(ResourceDirectory* resources, const char* pictureName, AlphaIm
     position = Point(x, y);
     textCentre_ = Point(textX, textY);
     questionMark_ = questionMark;
-    const Rect mark = questionMark_ != nullptr ? questionMark_->getBounds() : Rect();
+    const Rect mark = questionMark_ != nullptr ? questionMark_->bounds() : Rect();
     if (picture_ != nullptr) {
-        const Rect p = picture_->getBounds();
+        const Rect p = picture_->bounds();
         markPosition_ = Point(x + (p.width - mark.width) / 2, y + (p.height - mark.height) / 2);
     } else {
         markPosition_ = Point(x + mark.width / 2, y + mark.height / 2);
@@ -68,7 +68,7 @@ void Porte::setUp(ResourceDirectory* resources, const char* pictureName, AlphaIm
 }
 
 Point Porte::textPlacement() {
-    const Rect bounds = topicText_ != nullptr ? topicText_->getBounds() : Rect();
+    const Rect bounds = topicText_ != nullptr ? topicText_->bounds() : Rect();
     std::int32_t x = textCentre_.x - bounds.width / 2;
     if (x < 0) {
         x = 0;
@@ -106,13 +106,13 @@ Rect Porte::hitArea() {
         return Rect();
     }
     if (topicText_ != nullptr) {
-        return topicText_->getBounds();
+        return topicText_->bounds();
     }
     if (picture_ != nullptr) {
-        return picture_->getBounds();
+        return picture_->bounds();
     }
     if (questionMark_ != nullptr) {
-        const Rect mark = questionMark_->getBounds();
+        const Rect mark = questionMark_->bounds();
         return Rect(markPosition_.x, markPosition_.y, mark.width, mark.height);
     }
     return Rect();

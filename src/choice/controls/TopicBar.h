@@ -26,7 +26,10 @@ public:
 
     // IVisible
     void draw(Canvas* canvas) override;
-    Rect getBounds() override { return Rect(left_, 420, 560, 50); }
+    Rect* getBounds(Rect* bounds) override {
+        *bounds = Rect(left_, 420, 560, 50);
+        return bounds;
+    }
     std::int32_t isHidden() override { return 0; }
     void setPosition(std::int32_t, std::int32_t) override {}
     // QXButtonNotify: the arrows scroll the row.
