@@ -3,3 +3,12 @@
 add_test(NAME qxchoice.exports
   COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:qxchoice> -DNM=${CMAKE_NM}
           -DOBJDUMP=${CMAKE_OBJDUMP} -P ${CMAKE_CURRENT_LIST_DIR}/CheckModuleExports.cmake)
+
+# The contract's binary interface as the game's host (Microsoft's compiler), this DLL
+# (mingw-w64) and the 32-bit Linux build see it; run where the 32-bit DLL is built.
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME contract.abi
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/abi/abi-proof.sh ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/abi)
+  set_tests_properties(contract.abi PROPERTIES
+    ENVIRONMENT "QX_ABI_MINGW=${CMAKE_CXX_COMPILER};QX_ABI_MINGW_OBJDUMP=${CMAKE_OBJDUMP}")
+endif()
