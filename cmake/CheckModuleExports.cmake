@@ -1,5 +1,8 @@
 # Checks a built module's export table: exactly init, release, dependencies and DllMain,
-# undecorated. A Windows DLL must also import nothing but DLLs that every Windows has.
+# undecorated. A Windows DLL must also import nothing but DLLs that every Windows has, and
+# a 32-bit one must return from each export as its calling convention says: init, release
+# and dependencies are C functions (the caller pops the arguments: plain ret), DllMain is
+# stdcall (it pops its three arguments itself: ret $0xc).
 # Usage: cmake -DMODULE=<file> -DNM=<nm> -DOBJDUMP=<objdump> -P CheckModuleExports.cmake
 # (NM for ELF modules, OBJDUMP for PE modules.)
 cmake_minimum_required(VERSION 3.25)
@@ -56,7 +59,47 @@ foreach(dll IN LISTS imports)
     message(FATAL_ERROR "${MODULE} imports ${dll}, which is not a system DLL")
   endif()
 endforeach()
+
+# The first return of each export, found by disassembling from its address.
+if(listing MATCHES "file format pei-i386")
+  string(REGEX MATCH "ImageBase[ \t]+([0-9a-fA-F]+)" _ "${listing}")
+  set(image_base ${CMAKE_MATCH_1})
+  string(REGEX MATCHALL "\\[ *[0-9]+\\] \\+base\\[ *[0-9]+\\] +[0-9a-fA-F]+ Export RVA" address_rows
+    "${listing}")
+  set(returns)
+  foreach(row IN LISTS rows)
+    string(REGEX MATCH "^\\[ *([0-9]+)\\] (.+)$" _ "${row}")
+    set(slot ${CMAKE_MATCH_1})
+    set(name ${CMAKE_MATCH_2})
+    foreach(address_row IN LISTS address_rows)
+      if(address_row MATCHES "^\\[ *${slot}\\] \\+base\\[ *[0-9]+\\] +([0-9a-fA-F]+) ")
+        math(EXPR start "0x${image_base} + 0x${CMAKE_MATCH_1}" OUTPUT_FORMAT HEXADECIMAL)
+      endif()
+    endforeach()
+    math(EXPR stop "${start} + 0x400" OUTPUT_FORMAT HEXADECIMAL)
+    execute_process(COMMAND "${OBJDUMP}" -d --no-show-raw-insn --start-address=${start}
+      --stop-address=${stop} "${MODULE}" OUTPUT_VARIABLE code RESULT_VARIABLE status)
+    if(NOT status EQUAL 0 OR NOT code MATCHES ":\t(repz )?ret *(\\$0x[0-9a-f]+)?\n")
+      message(FATAL_ERROR "${MODULE}: no return found in the disassembly of ${name} at ${start}")
+    endif()
+    set(ret "ret ${CMAKE_MATCH_2}")
+    string(STRIP "${ret}" ret)
+    if(name STREQUAL "DllMain")
+      set(wanted "ret $0xc")
+    else()
+      set(wanted "ret")
+    endif()
+    if(NOT ret STREQUAL wanted)
+      message(FATAL_ERROR "${MODULE}: ${name} returns with \"${ret}\", expected \"${wanted}\"")
+    endif()
+    list(APPEND returns "${name}: ${ret}")
+  endforeach()
+  list(SORT returns)
+endif()
 message("exports: ${names}")
 if(imports)
   message("imports: ${imports}")
+endif()
+if(returns)
+  message("returns: ${returns}")
 endif()
