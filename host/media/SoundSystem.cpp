@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "media/ChatterToLog.h"
+
 namespace qxhost {
 
 namespace {
@@ -172,17 +174,30 @@ SoundSystem::SoundSystem(Host& host)
     if (wanted != nullptr && std::strcmp(wanted, "silent") == 0) {
         return;
     }
-    std::string error;
-    output_ = AudioOutput::open(error);
+    {
+        ChatterToLog chatter(host);
+        output_ = AudioOutput::open(silentReason_);
+    }
     if (!output_) {
         host.log(qx::kLogTrace, "soundsystem: no audio device (%s); sounds play silently",
-                 error.c_str());
+                 silentReason_.c_str());
     }
 }
 
 SoundSystem::~SoundSystem() {
     sounds_.clear();
-    output_.reset();
+    if (output_) {
+        ChatterToLog chatter(host_);
+        output_.reset();
+    }
+}
+
+std::string SoundSystem::description() const {
+    if (output_) {
+        const char* driver = SDL_GetCurrentAudioDriver();
+        return std::string("SDL audio, ") + (driver != nullptr ? driver : "unknown driver");
+    }
+    return silentReason_.empty() ? "silent" : "silent, no audio device: " + silentReason_;
 }
 
 qx::InterfaceTable* SoundSystem::create(qx::SoundDescription* description) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "media/AudioOutput.h"
@@ -85,6 +86,8 @@ public:
     qx::InterfaceTable* table() { return &table_; }
     // "sdl" or "silent".
     const char* backend() const { return output_ ? "sdl" : "silent"; }
+    // One line for the user: the SDL audio driver in use, or why sounds play silently.
+    std::string description() const;
     std::size_t liveSounds() const { return sounds_.size(); }
     HostSound* soundOf(const qx::InterfaceTable* object) const;
 
@@ -99,6 +102,7 @@ private:
     qx::InterfaceTable table_;
     Host& host_;
     std::unique_ptr<AudioOutput> output_;
+    std::string silentReason_; // why no device opened ("" when silence was asked for)
     std::vector<std::unique_ptr<HostSound>> sounds_;
     bool watching_ = false;
     // Timers hold this weakly, so one that comes due after the system is gone does nothing.

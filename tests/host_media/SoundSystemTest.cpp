@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 #include "MediaTestSupport.h"
+#include "media/ChatterToLog.h"
 #include "media/SoundSystem.h"
 
 namespace {
@@ -147,3 +151,26 @@ TEST(SoundDevice, StopMessageComesThroughTheLoopWithSdlAudio) {
 }
 
 } // namespace
+
+// What the audio libraries print on their own (ALSA's "cannot find card" lines on a machine
+// without one) ends in the log at trace level, never on the terminal.
+TEST(SoundDevice, LibraryChatterGoesToTheLogNotToStandardError) {
+    std::FILE* terminal = std::tmpfile();
+    ASSERT_NE(terminal, nullptr);
+    std::fflush(stderr);
+    const int saved = dup(2);
+    dup2(fileno(terminal), 2);
+    qxhost::Host host;
+    {
+        qxhost::ChatterToLog chatter(host);
+        std::fputs("lib says: no card\n", stderr);
+    }
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    { qxhost::SoundSystem system(host); }
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    EXPECT_EQ(std::ftell(terminal), 0L) << "something reached standard error";
+    std::fclose(terminal);
+    EXPECT_TRUE(host.log().contains(qx::kLogTrace, "lib says: no card"));
+}
