@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <ostream>
 
 namespace qxhost::app {
@@ -8,11 +10,16 @@ namespace qxhost::app {
 namespace {
 
 const Command kCommands[] = {
-    {"play", "DATA [--scale N] [--module PATH]", "play the scene in a window",
+    {"play", "DATA [--scale N] [--record FILE] [--module PATH]", "play the scene in a window",
      "Opens an SDL2 window (640 x 480 times N, N from 1 to 4) and runs the scene on DATA\n"
-     "in real time, with the mouse and, when an audio device opens, sound. It ends when\n"
-     "the scene stops (after play) or the window is closed (Escape closes it too), and\n"
-     "prints the topic each door holds.\n",
+     "with the mouse and, when an audio device opens, sound. Like run, it gives the scene\n"
+     "one frame per 1/60 s of its clock and at most one pointer input a frame, and shows\n"
+     "the frames in real time. It ends when the scene stops (after play) or the window is\n"
+     "closed (Escape closes it too), and prints the topic each door holds.\n"
+     "  --record FILE   write the session as a run script to FILE, ending with\n"
+     "                  \"shot final\", and the last screen to FILE with the extension\n"
+     "                  .png: \"qxhost run DATA --script FILE --out DIR\" replays it to the\n"
+     "                  same game state and DIR/final.png, pixel for pixel\n",
      runPlay},
     {"run", "DATA --script FILE --out DIR [--module PATH]",
      "play a script on the scene, headless, and save what it shows",
@@ -64,13 +71,18 @@ void printUsage(std::ostream& out) {
            "The reference host of the qxchoice scene module.\n"
            "\n"
            "Commands:\n";
+    std::size_t width = 0;
     for (const Command& command : kCommands) {
-        std::string head = std::string(command.name) + " " + command.synopsis;
-        head.resize(head.size() < 24 ? 24 : head.size() + 1, ' ');
-        out << "  " << head << command.summary << "\n";
+        width = std::max(width, std::strlen(command.name));
+    }
+    // Names in one column, summaries in the next; the arguments are in each command's help.
+    for (const Command& command : kCommands) {
+        std::string name = command.name;
+        name.resize(width + 2, ' ');
+        out << "  " << name << command.summary << "\n";
     }
     out << "\n"
-           "Run \"qxhost COMMAND --help\" for a command's details.\n";
+           "Run \"qxhost COMMAND --help\" for a command's arguments and details.\n";
 }
 
 void printCommandHelp(const Command& command, std::ostream& out) {

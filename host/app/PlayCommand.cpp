@@ -1,4 +1,5 @@
-// qxhost play DATA: the scene in a window, with the real mouse, sound and time.
+// qxhost play DATA: the scene in a window, with the real mouse and sound, 60 frames a second.
+#include <filesystem>
 #include <ostream>
 
 #include "app/Command.h"
@@ -7,55 +8,92 @@
 
 namespace qxhost::app {
 
-int runPlay(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    PlayOptions options;
+namespace {
+
+struct PlayArguments {
+    PlayOptions window;
+    std::string record;
+};
+
+std::string parsePlayArguments(const Arguments& arguments, PlayArguments& play) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if ((argument == "--scale" || argument == "--module") && i + 1 >= arguments.size()) {
-            return usageError(err, "play: " + argument + " needs a value");
+        const bool takesValue =
+            argument == "--scale" || argument == "--module" || argument == "--record";
+        if (takesValue && i + 1 >= arguments.size()) {
+            return "play: " + argument + " needs a value";
         }
         if (argument == "--scale") {
             const std::string& value = arguments[++i];
             if (value.size() != 1 || value[0] < '1' || value[0] > '4') {
-                return usageError(err, "play: --scale takes 1, 2, 3 or 4, not \"" + value + "\"");
+                return "play: --scale takes 1, 2, 3 or 4, not \"" + value + "\"";
             }
-            options.scale = value[0] - '0';
+            play.window.scale = value[0] - '0';
         } else if (argument == "--module") {
-            options.modulePath = arguments[++i];
+            play.window.modulePath = arguments[++i];
+        } else if (argument == "--record") {
+            play.record = arguments[++i];
+            play.window.record = true;
+            if (std::filesystem::path(play.record).extension() == ".png") {
+                return "play: --record names the script; the last screen goes beside it as .png";
+            }
         } else if (argument.rfind("--", 0) == 0) {
-            return usageError(err, "play: unknown option " + argument);
-        } else if (options.dataPath.empty()) {
-            options.dataPath = argument;
+            return "play: unknown option " + argument;
+        } else if (play.window.dataPath.empty()) {
+            play.window.dataPath = argument;
         } else {
-            return usageError(err, "play: unexpected argument " + argument);
+            return "play: unexpected argument " + argument;
         }
     }
-    if (options.dataPath.empty()) {
-        return usageError(err, "play: missing DATA argument");
+    return play.window.dataPath.empty() ? "play: missing DATA argument" : "";
+}
+
+// Frames follow real time: frame n is shown n/60 s after the first. A machine that falls
+// far behind (a suspended process, a slow debug build) starts counting afresh.
+void paceFrames(PlayWindow& window) {
+    std::uint64_t start = SDL_GetTicks64();
+    for (std::uint64_t frame = 1; window.step(); ++frame) {
+        std::uint64_t due = start + frame * 1000 / 60;
+        const std::uint64_t now = SDL_GetTicks64();
+        if (now > due + 250) {
+            start = now - frame * 1000 / 60;
+            due = now;
+        }
+        if (due > now) {
+            SDL_Delay(static_cast<Uint32>(due - now));
+        }
     }
-    PlayWindow window(options);
+}
+
+} // namespace
+
+int runPlay(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    PlayArguments play;
+    if (const std::string problem = parsePlayArguments(arguments, play); !problem.empty()) {
+        return usageError(err, problem);
+    }
+    PlayWindow window(play.window);
     if (!window.open()) {
         return failure(err, window.error());
     }
-    out << "Playing " << options.dataPath
-        << " (sound: " << window.session().media().soundSystem().backend()
+    out << "Playing " << play.window.dataPath
+        << " (sound: " << window.session().media().soundSystem().description()
         << "); close the window or press Escape to stop.\n"
         << std::flush;
-    // Frames are paced to 60 a second; the scene itself follows the real clock.
-    std::uint64_t next = SDL_GetTicks64();
-    while (window.step()) {
-        next += 1000 / 60;
-        const std::uint64_t now = SDL_GetTicks64();
-        if (next > now) {
-            SDL_Delay(static_cast<Uint32>(next - now));
-        } else {
-            next = now;
-        }
-    }
+    paceFrames(window);
     if (window.closedByUser()) {
         out << "The window was closed before play was pressed.\n";
     }
     printChosenTopics(out, doorTopics(window.session(), kUnwrittenWord));
+    if (!play.record.empty()) {
+        const std::string picture =
+            std::filesystem::path(play.record).replace_extension(".png").string();
+        if (!window.saveRecording(play.record, picture)) {
+            return failure(err, window.error());
+        }
+        out << "Recorded " << window.recordedFrames() << " frames to " << play.record
+            << "; the last screen is " << picture << ".\n";
+    }
     return kExitOk;
 }
 

@@ -1,8 +1,10 @@
 #include "app/PlayWindow.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "app/GameStateReport.h"
+#include "media/ChatterToLog.h"
 
 namespace qxhost::app {
 
@@ -29,7 +31,6 @@ bool PlayWindow::open() {
     SessionOptions session;
     session.dataPath = options_.dataPath;
     session.modulePath = options_.modulePath;
-    session.manualClock = options_.manualClock;
     session.silentSound = false;
     session.gameStateFill = kUnwrittenWord;
     session_ = std::make_unique<SceneSession>(session);
@@ -37,6 +38,10 @@ bool PlayWindow::open() {
         error_ = session_->error();
         return false;
     }
+    if (options_.record) {
+        recorder_.emplace(session_->now());
+    }
+    ChatterToLog chatter(session_->host());
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error_ = std::string("cannot open a window: ") + SDL_GetError();
         return false;
@@ -73,6 +78,36 @@ void PlayWindow::toScreen(std::int32_t windowX, std::int32_t windowY, std::int32
                                  Surface::kHeight - 1);
 }
 
+void PlayWindow::queue(ScriptOp op, std::int32_t x, std::int32_t y) {
+    std::int32_t lastX = session_->pointerX();
+    std::int32_t lastY = session_->pointerY();
+    for (const PointerInput& input : inputs_) {
+        if (input.op == ScriptOp::Move) {
+            lastX = input.x;
+            lastY = input.y;
+        }
+    }
+    if (op == ScriptOp::Move || x != lastX || y != lastY) {
+        if (!inputs_.empty() && inputs_.back().op == ScriptOp::Move) {
+            inputs_.back().x = x;
+            inputs_.back().y = y;
+        } else {
+            inputs_.push_back({ScriptOp::Move, x, y});
+        }
+    }
+    if (op != ScriptOp::Move) {
+        inputs_.push_back({op, x, y});
+    }
+}
+
+void PlayWindow::apply(const PointerInput& input) {
+    switch (input.op) {
+    case ScriptOp::Move: session_->moveTo(input.x, input.y); break;
+    case ScriptOp::Press: session_->press(); break;
+    default: session_->release(); break;
+    }
+}
+
 void PlayWindow::handle(const SDL_Event& event) {
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -85,7 +120,7 @@ void PlayWindow::handle(const SDL_Event& event) {
         break;
     case SDL_MOUSEMOTION:
         toScreen(event.motion.x, event.motion.y, x, y);
-        session_->moveTo(x, y);
+        queue(ScriptOp::Move, x, y);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
@@ -93,14 +128,7 @@ void PlayWindow::handle(const SDL_Event& event) {
             break;
         }
         toScreen(event.button.x, event.button.y, x, y);
-        if (x != session_->pointerX() || y != session_->pointerY()) {
-            session_->moveTo(x, y);
-        }
-        if (event.type == SDL_MOUSEBUTTONDOWN) {
-            session_->press();
-        } else {
-            session_->release();
-        }
+        queue(event.type == SDL_MOUSEBUTTONDOWN ? ScriptOp::Press : ScriptOp::Release, x, y);
         break;
     default: break;
     }
@@ -117,13 +145,45 @@ bool PlayWindow::step() {
     if (closed_) {
         return false;
     }
+    std::optional<PointerInput> input;
+    if (!inputs_.empty()) {
+        input = inputs_.front();
+        inputs_.pop_front();
+        apply(*input);
+    }
     session_->frame();
+    if (recorder_) {
+        recorder_->frame(input ? &*input : nullptr, session_->now());
+    }
     SDL_UpdateTexture(texture_, nullptr, session_->surface().pixels().data(), Surface::kPitch);
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
     if (!session_->running()) {
         session_->endScene();
+        return false;
+    }
+    return true;
+}
+
+bool PlayWindow::saveRecording(const std::string& scriptPath, const std::string& picturePath) {
+    if (!recorder_ || session_ == nullptr) {
+        error_ = "nothing was recorded";
+        return false;
+    }
+    const std::vector<std::string> header = {
+        "Recorded by qxhost play on " + options_.dataPath + ": one pointer input a frame,",
+        "60 frames a second. Replay: qxhost run DATA --script FILE --out DIR; the last",
+        "screen becomes DIR/final.png, the same as " + picturePath + "."};
+    std::ofstream file(scriptPath, std::ios::binary);
+    file << recorder_->script(header);
+    file.close();
+    if (!file) {
+        error_ = "cannot write " + scriptPath;
+        return false;
+    }
+    if (!session_->surface().savePng(picturePath)) {
+        error_ = "cannot write " + picturePath;
         return false;
     }
     return true;

@@ -1,13 +1,19 @@
 // The scene in an SDL2 window: the real mouse, mapped from the window to the 640 x 480
 // screen, the screen scaled up by a whole factor, and sound through SDL's audio when a
-// device opens.
+// device opens. The clock moves by 1/60 s a frame, as in "qxhost run", and the scene gets
+// at most one pointer input a frame: the window's events are queued, moves that follow each
+// other merge into the last position, and each frame takes the next input. A recorded
+// session therefore replays with "qxhost run" to the same frames.
 #pragma once
 
 #include <SDL.h>
 
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/ScriptRecorder.h"
 #include "session/SceneSession.h"
 
 namespace qxhost::app {
@@ -15,8 +21,8 @@ namespace qxhost::app {
 struct PlayOptions {
     std::string dataPath;
     std::string modulePath;
-    int scale = 1;            // 1 to 4
-    bool manualClock = false; // each frame moves the clock by 1/60 s instead of real time
+    int scale = 1; // 1 to 4
+    bool record = false;
 };
 
 class PlayWindow {
@@ -35,11 +41,18 @@ public:
     bool step();
     bool closedByUser() const { return closed_; }
 
+    // With PlayOptions::record: writes the session so far as a run script to scriptPath and
+    // the screen as a PNG to picturePath; false with one line in error().
+    bool saveRecording(const std::string& scriptPath, const std::string& picturePath);
+    std::int64_t recordedFrames() const { return recorder_ ? recorder_->frames() : 0; }
+
     SceneSession& session() { return *session_; }
     SDL_Window* window() { return window_; }
 
 private:
     void handle(const SDL_Event& event);
+    void queue(ScriptOp op, std::int32_t x, std::int32_t y);
+    void apply(const PointerInput& input);
     void toScreen(std::int32_t windowX, std::int32_t windowY, std::int32_t& x, std::int32_t& y);
 
     PlayOptions options_;
@@ -50,6 +63,8 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     bool closed_ = false;
+    std::deque<PointerInput> inputs_;
+    std::optional<ScriptRecorder> recorder_;
 };
 
 } // namespace qxhost::app

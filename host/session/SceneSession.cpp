@@ -1,5 +1,6 @@
 #include "session/SceneSession.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -97,6 +98,9 @@ bool SceneSession::start() {
     if (factory_ == nullptr) {
         return fail("module " + options_.modulePath + ": no IQXSceneFactory");
     }
+    // The topic frames' jitter comes from the C library's rand, which the module shares with
+    // the host here: each scene starts from the same state, so a replay draws what play drew.
+    std::srand(1);
     sceneTable_ = factory_->createScene();
     scene_ = sceneTable_ != nullptr
                  ? static_cast<qx::IQXScene*>(sceneTable_->getInterface("IQXScene"))

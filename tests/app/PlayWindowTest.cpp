@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "AppTestSupport.h"
+#include "app/GameStateReport.h"
 #include "app/PlayWindow.h"
+#include "host_archives/TempFolder.h"
 
 namespace {
 
@@ -20,7 +24,7 @@ protected:
         options.dataPath = qxtest::demoData();
         options.modulePath = qxtest::modulePath();
         options.scale = 2;
-        options.manualClock = true;
+        options.record = true;
         window_ = std::make_unique<PlayWindow>(options);
         ASSERT_TRUE(window_->open()) << window_->error();
     }
@@ -39,8 +43,20 @@ protected:
         ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
     }
 
+    void steps(int count) {
+        for (int i = 0; i < count; ++i) {
+            ASSERT_TRUE(window_->step());
+        }
+    }
+
     std::unique_ptr<PlayWindow> window_;
 };
+
+std::string fileBytes(const std::string& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
 
 TEST_F(PlayWindowTest, MouseIsMappedFromTheScaledWindowAndPlayEndsTheSceneWithinItsFade) {
     push(SDL_MOUSEMOTION, 1279, 101);
@@ -62,6 +78,42 @@ TEST_F(PlayWindowTest, MouseIsMappedFromTheScaledWindowAndPlayEndsTheSceneWithin
     EXPECT_LE(frames, 60) << "the scene kept running after play";
     EXPECT_FALSE(window_->closedByUser());
     EXPECT_EQ(window_->session().scene(), nullptr) << "a stopped scene is torn down";
+}
+
+// A topic dragged into door 1 by hand, with several window events between frames, then play:
+// the recorded script replays headless to the same last screen and the same game state.
+TEST_F(PlayWindowTest, RecordedSessionReplaysToTheSamePixelsAndGameState) {
+    steps(110); // the opening fade
+    push(SDL_MOUSEMOTION, 116, 856);
+    push(SDL_MOUSEBUTTONDOWN, 116, 856);
+    steps(2);
+    for (int i = 1; i <= 12; ++i) {
+        push(SDL_MOUSEMOTION, 116 + 15 * i, 856 - 31 * i);
+        push(SDL_MOUSEMOTION, 116 + 16 * i, 856 - 31 * i);
+        steps(1);
+    }
+    push(SDL_MOUSEBUTTONUP, 304, 484);
+    steps(30);
+    push(SDL_MOUSEMOTION, 120, 48);
+    push(SDL_MOUSEBUTTONDOWN, 120, 48);
+    push(SDL_MOUSEBUTTONUP, 120, 48);
+    while (window_->step()) {
+    }
+    qxtest::TempFolder folder;
+    ASSERT_TRUE(window_->saveRecording(folder.at("s.txt"), folder.at("s.png"))) << window_->error();
+    std::ostringstream played;
+    qxhost::app::printChosenTopics(
+        played, qxhost::app::doorTopics(window_->session(), qxhost::app::kUnwrittenWord));
+    EXPECT_NE(played.str().find("door 1 (word 13): History [hist]"), std::string::npos)
+        << played.str();
+
+    const auto replay =
+        qxtest::qxhost({"run", qxtest::demoData(), "--script", folder.at("s.txt"), "--out",
+                        folder.at("out"), "--module", qxtest::modulePath()});
+    ASSERT_EQ(replay.status, 0) << replay.err << fileBytes(folder.at("s.txt"));
+    EXPECT_NE(replay.out.find(played.str()), std::string::npos) << replay.out << played.str();
+    EXPECT_TRUE(fileBytes(folder.at("out/final.png")) == fileBytes(folder.at("s.png")))
+        << "the replay ends on another screen";
 }
 
 TEST_F(PlayWindowTest, ClosingTheWindowEndsAtOnce) {

@@ -83,15 +83,14 @@ inline constexpr Spot kPreviousRound{60, 230};
 inline constexpr Spot kNextRound{580, 230};
 inline constexpr Spot kEmptyStage{320, 360};
 
-// A started session on the built module (a failed start throws, failing the test), with the
-// random wobble of the topic frames seeded so that screenshots repeat.
+// A started session on the built module (a failed start throws, failing the test); the session
+// seeds the random wobble of the topic frames, so screenshots repeat.
 class Scene {
 public:
     explicit Scene(const std::string& data = demoData()) {
         qxhost::SessionOptions options;
         options.modulePath = binaryDir() + "/qxchoice.kpx";
         options.dataPath = data;
-        std::srand(1);
         session = std::make_unique<qxhost::SceneSession>(options);
         if (!session->start()) {
             throw std::runtime_error("the scene did not start: " + session->error());
