@@ -21,7 +21,8 @@ const Command kCommands[] = {
      "                  .png: \"qxhost run DATA --script FILE --out DIR\" replays it to the\n"
      "                  same game state and DIR/final.png, pixel for pixel\n",
      runPlay},
-    {"run", "DATA --script FILE --out DIR [--module PATH]",
+    {"run",
+     "DATA --script FILE --out DIR [--compare REFDIR] [--animation FILE.webp] [--module PATH]",
      "play a script on the scene, headless, and save what it shows",
      "Sets the scene up on the data folder DATA (it holds \"choice\" and topics.txt) and\n"
      "plays the script on a virtual clock, one frame (update, then draw) per 1/60 s.\n"
@@ -34,9 +35,17 @@ const Command kCommands[] = {
      "  shot NAME            save the screen as DIR/NAME.png\n"
      "Each input is followed by one frame. A script with errors is not run. After the\n"
      "script a closing scene gets up to 2 s to finish. DIR receives the shots,\n"
-     "contact-sheet.png, log.txt (every log line with its level) and gamestate.json\n"
-     "(the topic each door wrote into the game state). --module picks the .kpx\n"
-     "(default: qxchoice.kpx beside qxhost).\n",
+     "contact-sheet.png, log.txt (every log line with its level), gamestate.json (the\n"
+     "topic each door wrote into the game state) and report.html (all of it on one page\n"
+     "that opens in a browser from the folder).\n"
+     "  --compare REFDIR       compare each shot with REFDIR/NAME.png and gamestate.json\n"
+     "                         with REFDIR's (an earlier run's DIR): one line each,\n"
+     "                         identical or how many pixels differ and their box, with\n"
+     "                         DIR/NAME-diff.png showing them; exit status 1 when anything\n"
+     "                         differs or a shot is missing on either side\n"
+     "  --animation FILE.webp  write every frame as an animated, lossless WebP at its\n"
+     "                         real timing (unchanged frames merged)\n"
+     "  --module PATH          the .kpx (default: qxchoice.kpx beside qxhost)\n",
      runRun},
     {"check", "DATA [--module PATH]", "report what is missing or broken in a data folder",
      "Decodes every picture and sound in DATA/choice, reads choice/values.txt the way\n"

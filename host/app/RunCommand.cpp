@@ -1,14 +1,20 @@
 // qxhost run DATA --script FILE --out DIR: the scene on a virtual clock, driven by a script,
-// with screenshots, a contact sheet, the log and the game-state words written to DIR.
+// with screenshots, a contact sheet, the log, the game-state words and report.html written to
+// DIR; on request an animation of every frame and a comparison with an earlier run.
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <ostream>
 
 #include "app/Command.h"
 #include "app/ContactSheet.h"
 #include "app/GameStateReport.h"
 #include "app/Progress.h"
+#include "app/RunReport.h"
 #include "app/ScriptRunner.h"
+#include "app/ShotComparison.h"
+#include "app/WebpAnimation.h"
 #include "media/PngCodec.h"
 
 namespace qxhost::app {
@@ -25,15 +31,19 @@ struct RunArguments {
     std::string script;
     std::string out;
     std::string module;
+    std::string compare;
+    std::string animation;
 };
 
 std::string parseRunArguments(const Arguments& arguments, RunArguments& run) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        std::string* option = argument == "--script"   ? &run.script
-                              : argument == "--out"    ? &run.out
-                              : argument == "--module" ? &run.module
-                                                       : nullptr;
+        std::string* option = argument == "--script"      ? &run.script
+                              : argument == "--out"       ? &run.out
+                              : argument == "--module"    ? &run.module
+                              : argument == "--compare"   ? &run.compare
+                              : argument == "--animation" ? &run.animation
+                                                          : nullptr;
         if (option != nullptr) {
             if (i + 1 >= arguments.size()) {
                 return "run: " + argument + " needs a value";
@@ -52,6 +62,15 @@ std::string parseRunArguments(const Arguments& arguments, RunArguments& run) {
     }
     if (run.script.empty() || run.out.empty()) {
         return "run: --script FILE and --out DIR are required";
+    }
+    if (!run.compare.empty()) {
+        std::error_code code;
+        if (!fs::is_directory(run.compare, code)) {
+            return "run: --compare " + run.compare + " is not a folder";
+        }
+        if (fs::equivalent(run.compare, run.out, code)) {
+            return "run: --compare needs an earlier run's folder, not --out itself";
+        }
     }
     return "";
 }
@@ -76,6 +95,15 @@ std::string logText(const Log& log) {
         text += '\n';
     }
     return text;
+}
+
+// The animation's address as seen from report.html in the output folder.
+std::string animationAddress(const std::string& animation, const std::string& out) {
+    std::error_code code;
+    const fs::path relative =
+        fs::relative(fs::absolute(animation, code), fs::absolute(out, code), code);
+    return urlPath(
+        (code || relative.empty() ? fs::absolute(animation, code) : relative).generic_string());
 }
 
 } // namespace
@@ -103,6 +131,7 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (!fs::is_directory(run.out, code)) {
         return failure(err, "cannot make output folder " + run.out);
     }
+    const fs::path outDir(run.out);
 
     SessionOptions options;
     options.modulePath = run.module;
@@ -118,14 +147,36 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         total += framesOf(command);
     }
     Progress progress(err, total);
+    std::unique_ptr<WebpAnimation> animation;
+    if (!run.animation.empty()) {
+        animation = std::make_unique<WebpAnimation>();
+    }
+    std::optional<RunComparison> comparison;
+    if (!run.compare.empty()) {
+        comparison.emplace(run.compare, outDir);
+    }
     std::vector<Shot> shots;
     bool shotsSaved = true;
     ScriptHooks hooks;
-    hooks.frameDone = [&progress] { progress.frameDone(); };
+    hooks.frameDone = [&] {
+        progress.frameDone();
+        if (animation) {
+            animation->addFrame(session.surface().pixels(), session.now());
+        }
+    };
     hooks.shot = [&](const std::string& name) {
-        shotsSaved =
-            session.surface().savePng((fs::path(run.out) / (name + ".png")).string()) && shotsSaved;
-        shots.push_back({name, screenRgb(session.surface())});
+        Shot shot{name, screenRgb(session.surface())};
+        std::string error;
+        const std::string file = (outDir / (name + ".png")).string();
+        if (!writeRgbPng(file, Surface::kWidth, Surface::kHeight, shot.rgb.data(),
+                         Surface::kWidth * 3, error)) {
+            err << "qxhost: cannot write " << file << ": " << error << "\n";
+            shotsSaved = false;
+        }
+        if (comparison) {
+            comparison->compareShot(name, shot.rgb);
+        }
+        shots.push_back(std::move(shot));
     };
     const ScriptOutcome outcome = runScript(session, script, hooks);
     bool closing = false;
@@ -137,16 +188,19 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     }
     progress.finish();
 
-    RunSummary summary;
-    summary.finished = session.scene() == nullptr || !session.running();
-    summary.frames = session.frameCount();
-    summary.milliseconds = session.frameCount() * 1000LL / 60;
-    const std::vector<DoorTopic> doors = doorTopics(session, kUnwrittenWord);
+    RunReport report;
+    report.data = run.data;
+    report.script = run.script;
+    report.summary.finished = session.scene() == nullptr || !session.running();
+    report.summary.frames = session.frameCount();
+    report.summary.milliseconds = session.frameCount() * 1000LL / 60;
+    report.doors = doorTopics(session, kUnwrittenWord);
     session.endScene();
 
-    const fs::path outDir(run.out);
-    bool written = writeText(outDir / "log.txt", logText(session.host().log())) &&
-                   writeText(outDir / "gamestate.json", gameStateJson(doors, summary));
+    const std::string gameState = gameStateJson(report.doors, report.summary);
+    report.log = logText(session.host().log());
+    bool written = writeText(outDir / "log.txt", report.log) &&
+                   writeText(outDir / "gamestate.json", gameState);
     if (!shots.empty()) {
         const SheetImage sheet = makeContactSheet(shots, session.media().fonts().typeface());
         std::string error;
@@ -157,23 +211,57 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
             written = false;
         }
     }
+    if (animation) {
+        // The last frame shows until the next one would have been drawn.
+        const auto end = static_cast<std::int32_t>((report.summary.frames + 1) * 1000 / 60);
+        if (animation->write(run.animation, end)) {
+            report.animation = animationAddress(run.animation, run.out);
+        } else {
+            err << "qxhost: animation " << run.animation << ": " << animation->error() << "\n";
+            written = false;
+        }
+    }
+    for (const Shot& shot : shots) {
+        report.shots.push_back(shot.name);
+    }
+    if (comparison) {
+        comparison->finish(gameState);
+        report.compareFolder = run.compare;
+        report.compareLines = comparison->lines();
+        report.comparisons = comparison->shots();
+    }
+    written = writeText(outDir / "report.html", reportHtml(report)) && written;
 
-    out << "Ran " << summary.frames << " frames (" << summary.milliseconds
-        << " ms of scene time); the scene " << (summary.finished ? "finished" : "was still running")
-        << ".\n";
+    out << "Ran " << report.summary.frames << " frames (" << report.summary.milliseconds
+        << " ms of scene time); the scene "
+        << (report.summary.finished ? "finished" : "was still running") << ".\n";
     if (outcome.stoppedAtLine != 0 && outcome.skippedCommands > 0) {
         out << "The scene stopped at " << run.script << ":" << outcome.stoppedAtLine << "; "
             << outcome.skippedCommands << " later command"
             << (outcome.skippedCommands == 1 ? "" : "s") << " had no scene to drive.\n";
     }
-    printChosenTopics(out, doors);
+    printChosenTopics(out, report.doors);
     out << "Wrote to " << run.out << ": " << shots.size() << " screenshot"
         << (shots.size() == 1 ? "" : "s") << (shots.empty() ? "" : ", contact-sheet.png")
-        << ", log.txt, gamestate.json\n";
+        << ", log.txt, gamestate.json, report.html\n";
+    if (!report.animation.empty()) {
+        out << "Animation: " << run.animation << " (" << animation->frames()
+            << " distinct frames)\n";
+    }
+    if (comparison) {
+        out << "Compared with " << run.compare << ":\n";
+        for (const std::string& line : comparison->lines()) {
+            out << "  " << line << "\n";
+        }
+        const std::int32_t n = comparison->differences();
+        out << (n == 0 ? std::string("No differences.")
+                       : std::to_string(n) + (n == 1 ? " difference." : " differences."))
+            << "\n";
+    }
     if (!written || !shotsSaved) {
         return failure(err, "some output files in " + run.out + " could not be written");
     }
-    return kExitOk;
+    return comparison && comparison->anyDifference() ? kExitFailure : kExitOk;
 }
 
 } // namespace qxhost::app

@@ -118,6 +118,10 @@ Script parseScript(std::istream& in, const std::string& fileName) {
                         "\" must be letters, digits, '-', '_' or '.', not starting with '.'";
             } else if (command.name == "contact-sheet" || !shotNames.insert(command.name).second) {
                 fault = "shot name \"" + command.name + "\" is already used";
+            } else if (command.name.size() > 5 &&
+                       command.name.compare(command.name.size() - 5, 5, "-diff") == 0) {
+                fault = "shot name \"" + command.name +
+                        "\" ends in -diff, which --compare keeps for its pictures";
             }
         }
         for (std::size_t i = 0; fault.empty() && syntax->numbers > 0 && i < expected; ++i) {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <webp/demux.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "AppTestSupport.h"
 #include "host_archives/TempFolder.h"
+#include "media/PngCodec.h"
 
 namespace {
 
@@ -18,10 +21,30 @@ std::string readFile(const std::string& path) {
 }
 
 qxtest::CommandResult run(const std::string& data, const std::string& script,
-                          const std::string& out) {
-    return qxtest::qxhost(
-        {"run", data, "--script", script, "--out", out, "--module", qxtest::modulePath()});
+                          const std::string& out, qxhost::app::Arguments more = {}) {
+    qxhost::app::Arguments arguments = {"run",   data, "--script", script,
+                                        "--out", out,  "--module", qxtest::modulePath()};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return qxtest::qxhost(arguments);
 }
+
+// A picture as R, G, B rows.
+std::vector<std::uint8_t> pictureRgb(const std::string& path) {
+    const std::string bytes = readFile(path);
+    qxhost::DecodedPicture picture;
+    std::string error;
+    EXPECT_TRUE(qxhost::decodePng(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                                  picture, error))
+        << path << ": " << error;
+    std::vector<std::uint8_t> rgb;
+    for (std::size_t i = 0; i + 2 < picture.pixels.size(); i += 3) {
+        rgb.insert(rgb.end(), {picture.pixels[i + 2], picture.pixels[i + 1], picture.pixels[i]});
+    }
+    return rgb;
+}
+
+// Shot "opening" at 300 ms, "round-2" at 950 ms: every step is a whole number of frames.
+constexpr char kShortSession[] = "wait 300\nshot opening\nclick 580 230\nwait 600\nshot round-2\n";
 
 // The demo session fills doors 1 to 8 in bar order, takes Mythology back out of door 9 and
 // presses play: the game state must say exactly that.
@@ -86,3 +109,86 @@ TEST(RunCommand, PlayWithEmptyDoorsStillWritesEveryWord) {
 }
 
 } // namespace
+
+// One pixel changed in a reference shot is found, boxed and drawn; a reference shot this run
+// did not take counts as a difference too. An unchanged reference gives no difference.
+TEST(RunCommand, CompareFindsAOnePixelChangeAndNamesItsBox) {
+    qxtest::TempFolder folder;
+    const std::string script = folder.write("s.txt", kShortSession);
+    ASSERT_EQ(run(qxtest::demoData(), script, folder.at("ref")).status, 0);
+    auto result =
+        run(qxtest::demoData(), script, folder.at("same"), {"--compare", folder.at("ref")});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_NE(result.out.find("  round-2: identical\n  gamestate.json: identical\nNo differences."),
+              std::string::npos)
+        << result.out;
+
+    std::vector<std::uint8_t> rgb = pictureRgb(folder.at("ref/round-2.png"));
+    rgb[(200 * 640 + 100) * 3] ^= 0x40;
+    std::string error;
+    ASSERT_TRUE(
+        qxhost::writeRgbPng(folder.at("ref/round-2.png"), 640, 480, rgb.data(), 640 * 3, error));
+    fs::copy_file(folder.at("ref/opening.png"), folder.at("ref/gone.png"));
+    result = run(qxtest::demoData(), script, folder.at("out"), {"--compare", folder.at("ref")});
+    EXPECT_EQ(result.status, 1);
+    for (const std::string& line : std::vector<std::string>{
+             "  opening: identical\n",
+             "  round-2: 1 pixel differs within 1 x 1 at (100, 200); see " +
+                 folder.at("out/round-2-diff.png") + "\n",
+             "  gone: in " + folder.at("ref") + " only; this run took no such shot\n",
+             "2 differences.\n"}) {
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+    }
+    const std::vector<std::uint8_t> diff = pictureRgb(folder.at("out/round-2-diff.png"));
+    const auto at = [&diff](int x, int y) {
+        const std::size_t i = static_cast<std::size_t>(y * 640 + x) * 3;
+        return std::array<int, 3>{diff[i], diff[i + 1], diff[i + 2]};
+    };
+    EXPECT_EQ(at(100, 200), (std::array<int, 3>{255, 0, 0}));  // the change
+    EXPECT_EQ(at(99, 199), (std::array<int, 3>{255, 230, 0})); // its box
+    EXPECT_EQ(at(101, 201), (std::array<int, 3>{255, 230, 0}));
+    EXPECT_LT(at(300, 300)[0], 86) << "the rest is dimmed";
+    EXPECT_FALSE(fs::exists(folder.at("out/opening-diff.png")));
+}
+
+// The animation decodes, with libwebp's own decoder, to the screen at each shot's time;
+// frames that did not change were merged, and the last one ends with the run.
+TEST(RunCommand, AnimationDecodesToTheScreenAtEveryShot) {
+    qxtest::TempFolder folder;
+    const auto result = run(qxtest::demoData(), folder.write("s.txt", kShortSession),
+                            folder.at("out"), {"--animation", folder.at("run.webp")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string bytes = readFile(folder.at("run.webp"));
+    WebPData data{reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+    WebPAnimDecoderOptions options;
+    ASSERT_TRUE(WebPAnimDecoderOptionsInit(&options));
+    options.color_mode = MODE_RGBA;
+    WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
+    ASSERT_NE(decoder, nullptr);
+    WebPAnimInfo info;
+    ASSERT_TRUE(WebPAnimDecoderGetInfo(decoder, &info));
+    EXPECT_EQ(info.canvas_width, 640u);
+    EXPECT_EQ(info.canvas_height, 480u);
+    EXPECT_LT(info.frame_count, 57u) << "unchanged frames are merged";
+    // Times from the first frame, drawn at 16 ms.
+    const std::pair<const char*, int> shots[] = {{"opening", 300 - 16}, {"round-2", 950 - 16}};
+    std::size_t next = 0;
+    int end = 0;
+    while (WebPAnimDecoderHasMoreFrames(decoder)) {
+        std::uint8_t* rgba = nullptr;
+        ASSERT_TRUE(WebPAnimDecoderGetNext(decoder, &rgba, &end));
+        // A frame shows from the previous one's end up to its own end.
+        for (; next < std::size(shots) && shots[next].second < end; ++next) {
+            const auto expected =
+                pictureRgb(folder.at(std::string("out/") + shots[next].first + ".png"));
+            std::size_t wrong = 0;
+            for (std::size_t i = 0; i < 640 * 480; ++i) {
+                wrong += !std::equal(&expected[i * 3], &expected[i * 3] + 3, &rgba[i * 4]);
+            }
+            EXPECT_EQ(wrong, 0u) << shots[next].first;
+        }
+    }
+    EXPECT_EQ(next, std::size(shots));
+    EXPECT_EQ(end, 966 - 16) << "the last frame shows until a 58th would have come";
+    WebPAnimDecoderDelete(decoder);
+}

@@ -35,17 +35,18 @@ TEST(Script, CommandsCommentsAndBlankLines) {
 
 TEST(Script, EveryFaultyLineIsNamedAndNothingIsKeptFromIt) {
     const Script script = parse("wait 100\n"
-                                "jump 3\n"               // 2: unknown
-                                "move 10\n"              // 3: too few
-                                "press now\n"            // 4: too many
-                                "wait 1.5\n"             // 5: not whole
-                                "click 640 10\n"         // 6: off screen
-                                "drag 0 0 10 -1 100\n"   // 7: off screen
-                                "wait 99999999\n"        // 8: too long
-                                "shot a\nshot a\n"       // 10: repeated name
-                                "shot ../up\n"           // 11: bad name
-                                "shot contact-sheet\n"); // 12: would overwrite the sheet
-    ASSERT_EQ(script.errors.size(), 10u);
+                                "jump 3\n"             // 2: unknown
+                                "move 10\n"            // 3: too few
+                                "press now\n"          // 4: too many
+                                "wait 1.5\n"           // 5: not whole
+                                "click 640 10\n"       // 6: off screen
+                                "drag 0 0 10 -1 100\n" // 7: off screen
+                                "wait 99999999\n"      // 8: too long
+                                "shot a\nshot a\n"     // 10: repeated name
+                                "shot ../up\n"         // 11: bad name
+                                "shot contact-sheet\n" // 12: would overwrite the sheet
+                                "shot b-diff\n");      // 13: kept for --compare
+    ASSERT_EQ(script.errors.size(), 11u);
     const char* expected[] = {"s.txt:2: unknown command \"jump\"",
                               "s.txt:3: move expects \"move X Y\", got 1 argument",
                               "s.txt:4: press expects no arguments",
@@ -55,7 +56,8 @@ TEST(Script, EveryFaultyLineIsNamedAndNothingIsKeptFromIt) {
                               "s.txt:8: time 99999999",
                               "s.txt:10: shot name \"a\" is already used",
                               "s.txt:11: shot name \"../up\"",
-                              "s.txt:12: shot name \"contact-sheet\" is already used"};
+                              "s.txt:12: shot name \"contact-sheet\" is already used",
+                              "s.txt:13: shot name \"b-diff\" ends in -diff"};
     for (std::size_t i = 0; i < script.errors.size(); ++i) {
         EXPECT_EQ(script.errors[i].rfind(expected[i], 0), 0u) << script.errors[i];
     }
