@@ -73,7 +73,11 @@ TEST(QxhostCommandLine, UsageErrorsAreOneLineAndHelpGoesToStandardOutput) {
     const Outcome help = qxhostRun({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    EXPECT_NE(help.out.find("info MODULE"), std::string::npos);
+    // The command list in two aligned columns: names, then summaries.
+    for (const char* line : {"\n  play   play the scene", "\n  run    play a script",
+                             "\n  check  report", "\n  info   show a module's"}) {
+        EXPECT_NE(help.out.find(line), std::string::npos) << line << "\n" << help.out;
+    }
 
     const Outcome infoHelp = qxhostRun({"info", "--help"});
     EXPECT_EQ(infoHelp.status, 0);
