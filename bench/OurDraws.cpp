@@ -22,17 +22,32 @@ void drawLoop(benchmark::State& state, qx::VisibleElement& image, int area) {
     state.SetItemsProcessed(state.iterations() * area);
 }
 
-void alphaDraw(benchmark::State& state, double opacity) {
+void alphaDraw(benchmark::State& state, const char* name, const Picture& picture, double opacity) {
     BenchHost& env = BenchHost::get();
-    const Picture picture = alphaPicture();
-    qx::AlphaImage image(env.entry("alpha32.png", picture, 32, "aaaaaaaarrrrrrrrggggggggbbbbbbbb"));
+    qx::AlphaImage image(env.entry(name, picture, 32, "aaaaaaaarrrrrrrrggggggggbbbbbbbb"));
     image.position = qx::Point(kDrawX, kDrawY);
     image.setOpacity(opacity);
     drawLoop(state, image, picture.area());
 }
 
-void BM_ours_alpha32_opacity100(benchmark::State& state) { alphaDraw(state, 1.0); }
-void BM_ours_alpha32_opacity60(benchmark::State& state) { alphaDraw(state, 0.6); }
+void BM_ours_alpha32_opacity100(benchmark::State& state) {
+    alphaDraw(state, "alpha32.png", alphaPicture(), 1.0);
+}
+void BM_ours_alpha32_opacity60(benchmark::State& state) {
+    alphaDraw(state, "alpha32.png", alphaPicture(), 0.6);
+}
+void BM_ours_gradient_opacity100(benchmark::State& state) {
+    alphaDraw(state, "gradient.png", gradientPicture(), 1.0);
+}
+void BM_ours_gradient_opacity60(benchmark::State& state) {
+    alphaDraw(state, "gradient.png", gradientPicture(), 0.6);
+}
+void BM_ours_gradient_opacity0(benchmark::State& state) {
+    alphaDraw(state, "gradient.png", gradientPicture(), 0.0);
+}
+void BM_ours_opaque_opacity100(benchmark::State& state) {
+    alphaDraw(state, "opaque.png", opaquePicture(), 1.0);
+}
 
 void BM_ours_mask8(benchmark::State& state) {
     BenchHost& env = BenchHost::get();
@@ -86,6 +101,10 @@ void BM_ours_setOpacity_new(benchmark::State& state) {
 
 BENCHMARK(BM_ours_alpha32_opacity100);
 BENCHMARK(BM_ours_alpha32_opacity60);
+BENCHMARK(BM_ours_gradient_opacity100);
+BENCHMARK(BM_ours_gradient_opacity60);
+BENCHMARK(BM_ours_gradient_opacity0);
+BENCHMARK(BM_ours_opaque_opacity100);
 BENCHMARK(BM_ours_mask8);
 BENCHMARK(BM_ours_keyed);
 BENCHMARK(BM_ours_translucent50);

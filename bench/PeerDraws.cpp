@@ -59,6 +59,16 @@ void BM_sdl_blend_argb8888_to_rgb555(benchmark::State& state) {
     blitLoop(state, s, picture.area());
 }
 
+// The same blend with SDL's alpha modulation, as a fading picture needs: SDL takes its
+// generic path for it.
+void BM_sdl_blend_alphamod_argb8888_to_rgb555(benchmark::State& state) {
+    const Picture picture = alphaPicture();
+    SDL_Surface* s = sdlPicture(picture, SDL_PIXELFORMAT_ARGB8888, 4);
+    SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_BLEND);
+    SDL_SetSurfaceAlphaMod(s, 153); // 0.6
+    blitLoop(state, s, picture.area());
+}
+
 void BM_sdl_rle_colorkey_rgb555(benchmark::State& state) {
     const Picture picture = cursorPicture();
     SDL_Surface* s = sdlPicture(picture, SDL_PIXELFORMAT_RGB555, 2);
@@ -75,22 +85,45 @@ void BM_sdl_surface_alpha_rgb555(benchmark::State& state) {
     blitLoop(state, s, picture.area());
 }
 
-void BM_pixman_over_8888_to_x1555(benchmark::State& state) {
-    const Picture picture = alphaPicture();
+// pixman's OVER onto a 16-bit screen, with a solid mask of that opacity when it is below 1.
+void pixmanOver(benchmark::State& state, const Picture& picture, pixman_format_code_t format,
+                double opacity) {
     std::vector<std::uint32_t> source = picture.pixels;
     std::vector<std::uint16_t> screen = screenBackground();
     pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, picture.width, picture.height,
                                                    source.data(), picture.width * 4);
     pixman_image_t* dst = pixman_image_create_bits(
-        PIXMAN_x1r5g5b5, 640, 480, reinterpret_cast<std::uint32_t*>(screen.data()), 640 * 2);
+        format, 640, 480, reinterpret_cast<std::uint32_t*>(screen.data()), 640 * 2);
+    pixman_image_t* mask = nullptr;
+    if (opacity < 1.0) {
+        const auto alpha = static_cast<std::uint16_t>(opacity * 65535.0);
+        const pixman_color_t solid{alpha, alpha, alpha, alpha};
+        mask = pixman_image_create_solid_fill(&solid);
+    }
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dst, 0, 0, 0, 0, kDrawX, kDrawY,
+        pixman_image_composite32(PIXMAN_OP_OVER, src, mask, dst, 0, 0, 0, 0, kDrawX, kDrawY,
                                  picture.width, picture.height);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * picture.area());
+    if (mask != nullptr) {
+        pixman_image_unref(mask);
+    }
     pixman_image_unref(dst);
     pixman_image_unref(src);
+}
+
+void BM_pixman_over_8888_to_x1555(benchmark::State& state) {
+    pixmanOver(state, alphaPicture(), PIXMAN_x1r5g5b5, 1.0);
+}
+
+// r5g6b5 is the 16-bit format pixman has its fast paths for: the strongest 16-bit peer.
+void BM_pixman_over_gradient_to_0565(benchmark::State& state) {
+    pixmanOver(state, gradientPicture(), PIXMAN_r5g6b5, 1.0);
+}
+
+void BM_pixman_over_gradient_masked_to_0565(benchmark::State& state) {
+    pixmanOver(state, gradientPicture(), PIXMAN_r5g6b5, 0.6);
 }
 
 // The rows of the alpha picture's area, copied as they are: no drawing can beat this.
@@ -126,9 +159,12 @@ void BM_floor_memcpy_screen(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_sdl_blend_argb8888_to_rgb555);
+BENCHMARK(BM_sdl_blend_alphamod_argb8888_to_rgb555);
 BENCHMARK(BM_sdl_rle_colorkey_rgb555);
 BENCHMARK(BM_sdl_surface_alpha_rgb555);
 BENCHMARK(BM_pixman_over_8888_to_x1555);
+BENCHMARK(BM_pixman_over_gradient_to_0565);
+BENCHMARK(BM_pixman_over_gradient_masked_to_0565);
 BENCHMARK(BM_floor_memcpy_picture_rows);
 BENCHMARK(BM_floor_memcpy_screen);
 

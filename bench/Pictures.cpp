@@ -36,6 +36,28 @@ Picture alphaPicture() {
     return p;
 }
 
+Picture gradientPicture() {
+    Picture p{256, 192, {}};
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const auto a = static_cast<std::uint32_t>(1 + (x * 3 + y * 5) % 254);
+            const auto r = static_cast<std::uint32_t>(255 - x);
+            const auto g = static_cast<std::uint32_t>((x + y) & 255);
+            const auto b = static_cast<std::uint32_t>(y + 60);
+            p.pixels.push_back(a << 24 | r << 16 | g << 8 | b);
+        }
+    }
+    return p;
+}
+
+Picture opaquePicture() {
+    Picture p = alphaPicture();
+    for (auto& v : p.pixels) {
+        v |= 0xFF000000u;
+    }
+    return p;
+}
+
 Picture maskPicture() {
     Picture p = alphaPicture();
     for (auto& v : p.pixels) {

@@ -21,6 +21,11 @@ struct Picture {
 
 // 256 x 192, 0xAARRGGBB: a soft-edged oval over a colour ramp, transparent around it.
 Picture alphaPicture();
+// 256 x 192, 0xAARRGGBB: colour ramps under an alpha that runs through 1 to 254, so that
+// every pixel blends and none is skipped or copied.
+Picture gradientPicture();
+// alphaPicture's colours, fully opaque.
+Picture opaquePicture();
 // The alpha of alphaPicture as an 8-bit mask.
 Picture maskPicture();
 // 96 x 128 in "-rrrrrgggggbbbbb": an arrow whose outside, about half, is the key black.

@@ -1,5 +1,5 @@
 // Whole frames and routed pointer moves of the demo scene, run through the built module as
-// the host runs it, with a bar of 100 topics. The demo data is the build's own
+// the host runs it, with a bar of 10, 50 or 100 topics. The demo data is the build's own
 // (BUILD/data/demo) unless QX_BENCH_DATA names another folder.
 #include <benchmark/benchmark.h>
 
@@ -16,11 +16,12 @@ namespace qxbench {
 
 namespace {
 
-// The demo data with a topics file of its own holding the most topics the bar takes.
-std::string hundredTopics() {
-    const std::string path = std::string(QX_BENCH_BINARY_DIR) + "/bench-topics.txt";
+// A topics file of `count` topics for the demo data; 100 is the most the bar takes.
+std::string topicsFile(int count) {
+    const std::string path =
+        std::string(QX_BENCH_BINARY_DIR) + "/bench-topics-" + std::to_string(count) + ".txt";
     std::ofstream out(path);
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < count; ++i) {
         out << "t" << i << " | " << (i % 7 == 0 ? 1 : 0) << " | Topic " << i << "\n";
     }
     return path;
@@ -30,12 +31,12 @@ std::string hundredTopics() {
 // host binds the process's support layer to itself.
 class Session {
 public:
-    explicit Session(benchmark::State& state) {
+    Session(benchmark::State& state, int topics) {
         qxhost::SessionOptions options;
         options.modulePath = std::string(QX_BENCH_BINARY_DIR) + "/qxchoice.kpx";
         const char* data = std::getenv("QX_BENCH_DATA");
         options.dataPath = data != nullptr ? data : std::string(QX_BENCH_BINARY_DIR) + "/data/demo";
-        options.topicsPath = hundredTopics();
+        options.topicsPath = topicsFile(topics);
         session = std::make_unique<qxhost::SceneSession>(options);
         if (!session->start()) {
             state.SkipWithError(session->error().c_str());
@@ -68,7 +69,7 @@ void startAnimation(qxhost::SceneSession& s, bool intoDoor) {
 }
 
 void BM_ours_frame(benchmark::State& state) {
-    Session run(state);
+    Session run(state, static_cast<int>(state.range(0)));
     if (!run.session) {
         return;
     }
@@ -89,7 +90,7 @@ void BM_ours_frame(benchmark::State& state) {
 }
 
 void BM_ours_pointerMove_100_topics(benchmark::State& state) {
-    Session run(state);
+    Session run(state, 100);
     if (!run.session) {
         return;
     }
@@ -105,7 +106,7 @@ void BM_ours_pointerMove_100_topics(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_ours_frame);
+BENCHMARK(BM_ours_frame)->Arg(10)->Arg(50)->Arg(100);
 BENCHMARK(BM_ours_pointerMove_100_topics);
 
 } // namespace qxbench
