@@ -31,10 +31,12 @@ public:
 
 private:
     void splitChannels();
+    void clearUnusedBit();
 
     BlendTables* active_ = &blendTables;
     BlendTables* spare_ = nullptr; // owned; made at the second change of opacity
     bool changed_ = false;
+    bool colourCopies_ = false; // the colour pixels' bit 15 is clear
 };
 
 } // namespace qx

@@ -38,6 +38,43 @@ void BlendTables::findLinearForm(const std::int32_t* v) {
     }
 }
 
+void BlendTables::findRowForms() {
+    constexpr std::int32_t kOne = 1 << kRowShift;
+    allRowForms = true;
+    for (int a = 0; a < 256; ++a) {
+        rowForms[a] = kNoRowForm;
+        // The multiplier lies next to a * opacity / 255 in fixed point; the bias range that
+        // every channel value allows decides, and is checked against both tables it stands for.
+        const double nearest = a * opacity * kInverse255 * kOne;
+        if (!(nearest >= 0.0 && nearest <= kOne)) {
+            allRowForms = false;
+            continue;
+        }
+        for (const std::int32_t step : {0, 1, -1, 2, -2}) {
+            const std::int32_t m = static_cast<std::int32_t>(nearest) + step;
+            if (m < 0) {
+                continue;
+            }
+            std::int32_t low = 0;
+            std::int32_t high = std::min(0x7FFF, 0xFFFF - 31 * m);
+            for (int c = 0; c < 32 && low <= high; ++c) {
+                const std::int32_t v = srcBlue[index(static_cast<unsigned>(c), a)];
+                if (dstBlue[index(static_cast<unsigned>(c), a)] != c - v) {
+                    low = high + 1;
+                    break;
+                }
+                low = std::max(low, v * kOne - c * m);
+                high = std::min(high, (v + 1) * kOne - 1 - c * m);
+            }
+            if (low <= high) {
+                rowForms[a] = static_cast<std::uint32_t>(m) | static_cast<std::uint32_t>(low) << 16;
+                break;
+            }
+        }
+        allRowForms = allRowForms && rowForms[a] != kNoRowForm;
+    }
+}
+
 void BlendTables::build(double newOpacity) {
     opacity = newOpacity;
     // Every v first, in plain loops that the compiler runs several entries at a time (doors
@@ -71,6 +108,13 @@ void BlendTables::build(double newOpacity) {
         }
     }
     findLinearForm(v);
+    findRowForms();
+    identity = true;
+    for (int i = 0; i < kEntries && identity; ++i) {
+        const int c = i >> 8;
+        identity = (srcRed[i] | srcGreen[i] | srcBlue[i]) == 0 && dstRed[i] == c << 10 &&
+                   dstGreen[i] == c << 5 && dstBlue[i] == c;
+    }
     fullAlphaCopies = true;
     for (unsigned c = 0; c < 32; ++c) {
         const int i = index(c, 255);

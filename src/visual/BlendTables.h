@@ -13,6 +13,7 @@ struct BlendTables {
     explicit BlendTables(double initialOpacity = 1.0) { build(initialOpacity); }
     void build(double newOpacity);
     void findLinearForm(const std::int32_t* v);
+    void findRowForms();
 
     static constexpr int index(unsigned channel, unsigned alpha) {
         return static_cast<int>(channel * 256 + alpha);
@@ -46,6 +47,19 @@ struct BlendTables {
     bool linear = false;
     std::uint16_t linearMultiplier = 0;
     std::uint16_t linearBias = 0;
+
+    // Per alpha, v = (c * multiplier + bias) >> kRowShift for all 32 channel values, in 16-bit
+    // arithmetic: such a form exists for almost every row at almost every opacity, where no
+    // single form fits all alphas. Each word is multiplier | bias << 16; a row without a form
+    // has kNoRowForm set in its bias and is looked up in the tables.
+    static constexpr int kRowShift = 11;
+    static constexpr std::uint32_t kNoRowForm = 0x80000000u;
+    std::uint32_t rowForms[256];
+    bool allRowForms = false;
+
+    // Every entry gives the destination channel back (opacity 0, or one too small to move a
+    // unit): a draw would leave every pixel of the screen format as it was.
+    bool identity = false;
 };
 
 } // namespace qx

@@ -1,5 +1,7 @@
 #include "visual/TranslucentImage.h"
 
+#include "visual/VectorPath.h"
+
 namespace qx {
 
 namespace {
@@ -19,8 +21,10 @@ void mixLookedUp(const MixTables& t, std::uint16_t* d, const std::uint16_t* s, s
 
 // Written in 16-bit arithmetic that cannot overflow (the tables checked it), so that the
 // compiler mixes several pixels per instruction.
-void mixLinear(const MixTables& t, std::uint16_t* __restrict d, const std::uint16_t* __restrict s,
-               std::int32_t n) {
+inline __attribute__((always_inline)) void mixLinear(const MixTables& t,
+                                                     std::uint16_t* __restrict d,
+                                                     const std::uint16_t* __restrict s,
+                                                     std::int32_t n) {
     const std::uint16_t dw = t.dstWeight;
     const std::uint16_t sw = t.srcWeight;
     const std::uint16_t bias = t.bias;
@@ -34,6 +38,23 @@ void mixLinear(const MixTables& t, std::uint16_t* __restrict d, const std::uint1
                 static_cast<std::uint16_t>(dc * dw + sc * sw + bias) >> MixTables::kLinearShift);
         };
         d[i] = static_cast<std::uint16_t>(mix(10) << 10 | mix(5) << 5 | mix(0));
+    }
+}
+
+#if defined(QX_AVX2_PATHS)
+// The same loop, sixteen pixels per instruction.
+__attribute__((target("avx2"))) void mixLinearWide(const MixTables& t, std::uint16_t* __restrict d,
+                                                   const std::uint16_t* __restrict s,
+                                                   std::int32_t n) {
+    mixLinear(t, d, s, n);
+}
+#endif
+
+// Where the vectorised loop is not wanted (the plain path), one pixel at a time.
+__attribute__((noinline)) void mixLinearOneByOne(const MixTables& t, std::uint16_t* d,
+                                                 const std::uint16_t* s, std::int32_t n) {
+    for (std::int32_t i = 0; i < n; ++i) {
+        mixLinear(t, d + i, s + i, 1);
     }
 }
 } // namespace
@@ -84,13 +105,20 @@ void TranslucentImage::drawMixed(Canvas* canvas) {
         screen->bitsPerPixel >= 16) {
         std::uint8_t* screenRow = screen->address + (position.x + sx) * 2;
         const std::uint8_t* pictureRow = picture->address + sx * 2;
+        const VectorPath path = vectorPath();
         for (std::int32_t row = 0; row < visible.height; ++row) {
             auto* d = reinterpret_cast<std::uint16_t*>(screenRow);
             const auto* s = reinterpret_cast<const std::uint16_t*>(pictureRow);
-            if (mixTables.linear) {
-                mixLinear(mixTables, d, s, visible.width);
-            } else {
+            if (!mixTables.linear) {
                 mixLookedUp(mixTables, d, s, visible.width);
+            } else if (path == VectorPath::scalar) {
+                mixLinearOneByOne(mixTables, d, s, visible.width);
+#if defined(QX_AVX2_PATHS)
+            } else if (path == VectorPath::avx2) {
+                mixLinearWide(mixTables, d, s, visible.width);
+#endif
+            } else {
+                mixLinear(mixTables, d, s, visible.width);
             }
             screenRow += screen->pitch;
             pictureRow += picture->pitch;

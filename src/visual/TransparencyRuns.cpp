@@ -4,100 +4,21 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
 
 #include "platform/Platform.h"
+#include "visual/RowCopy.h"
 
 namespace qx {
 
 namespace {
+
+using rowcopy::copyRun;
 
 template <int kBytes> std::uint32_t pixelAt(const std::uint8_t* p) {
     if constexpr (kBytes == 2) {
         return static_cast<std::uint32_t>(p[0] | (p[1] << 8));
     } else {
         return static_cast<std::uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16));
-    }
-}
-
-// 16 bytes in one vector register; two plain words where the target has no vector unit in
-// its calling convention (32-bit x86 without SSE2).
-#if defined(__SSE2__) || defined(__aarch64__)
-using Block16 = std::uint8_t __attribute__((vector_size(16)));
-#else
-struct Block16 {
-    std::uint64_t low;
-    std::uint64_t high;
-};
-#endif
-
-inline Block16 load16(const std::uint8_t* p) {
-    Block16 b;
-    std::memcpy(&b, p, 16);
-    return b;
-}
-
-inline void store16(std::uint8_t* p, Block16 b) { std::memcpy(p, &b, 16); }
-
-// Copies n bytes, sizeof(T) <= n <= 2 sizeof(T), as a first and a last move that overlap.
-template <class T> void copyHeadAndTail(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
-    T head;
-    T tail;
-    std::memcpy(&head, s, sizeof(T));
-    std::memcpy(&tail, s + n - sizeof(T), sizeof(T));
-    std::memcpy(d, &head, sizeof(T));
-    std::memcpy(d + n - sizeof(T), &tail, sizeof(T));
-}
-
-// Copies n bytes, 32 < n <= 64 (kFour false) or 64 < n <= 128 (kFour true). Every block is
-// loaded before any is stored, so the loads never wait behind stores to the screen; the tail
-// blocks overlap the head ones when n is not a multiple of 16.
-template <bool kFour> void copyBlocks(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
-    const Block16 h0 = load16(s);
-    const Block16 h1 = load16(s + 16);
-    const Block16 t1 = load16(s + n - 32);
-    const Block16 t0 = load16(s + n - 16);
-    if constexpr (kFour) {
-        const Block16 h2 = load16(s + 32);
-        const Block16 h3 = load16(s + 48);
-        const Block16 t3 = load16(s + n - 64);
-        const Block16 t2 = load16(s + n - 48);
-        store16(d + 32, h2);
-        store16(d + 48, h3);
-        store16(d + n - 64, t3);
-        store16(d + n - 48, t2);
-    }
-    store16(d, h0);
-    store16(d + 16, h1);
-    store16(d + n - 32, t1);
-    store16(d + n - 16, t0);
-}
-
-// Copies n 16-bit pixels with fixed-size moves kept inline: runs are short (a cursor row is
-// a few dozen pixels), and a call to memcpy per run cost more than the copy.
-inline void copyRun(std::uint16_t* to, const std::uint16_t* from, std::int32_t n) {
-    auto* d = reinterpret_cast<std::uint8_t*>(to);
-    const auto* s = reinterpret_cast<const std::uint8_t*>(from);
-    const auto bytes = static_cast<std::size_t>(n) * 2;
-    if (bytes > 256) {
-        std::memcpy(d, s, bytes);
-    } else if (bytes > 128) {
-        copyBlocks<true>(d, s, 128);
-        copyBlocks<true>(d + bytes - 128, s + bytes - 128, 128);
-    } else if (bytes > 64) {
-        copyBlocks<true>(d, s, bytes);
-    } else if (bytes > 32) {
-        copyBlocks<false>(d, s, bytes);
-    } else if (bytes >= 16) {
-        copyHeadAndTail<Block16>(d, s, bytes);
-    } else if (bytes >= 8) {
-        copyHeadAndTail<std::uint64_t>(d, s, bytes);
-    } else if (bytes >= 4) {
-        copyHeadAndTail<std::uint32_t>(d, s, bytes);
-    } else if (bytes == 2) {
-        std::memcpy(d, s, 2);
     }
 }
 
@@ -189,63 +110,13 @@ void copySpans(const TransparencyRuns::Spans& spans, std::int32_t firstRow, std:
     }
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define QX_WIDE_RUNS 1
-__attribute__((target("avx2"))) inline __m256i load(const std::uint8_t* p) {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-}
-
-__attribute__((target("avx2"))) inline void store(std::uint8_t* p, __m256i v) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
-}
-
-// The same copies in 32-byte moves, for processors with AVX2: half as many moves per run.
-__attribute__((target("avx2"))) inline void copyRunWide(std::uint16_t* to,
-                                                        const std::uint16_t* from, std::int32_t n) {
-    auto* d = reinterpret_cast<std::uint8_t*>(to);
-    const auto* s = reinterpret_cast<const std::uint8_t*>(from);
-    const auto bytes = static_cast<std::size_t>(n) * 2;
-    if (bytes > 256) {
-        std::memcpy(d, s, bytes);
-    } else if (bytes > 128) {
-        const __m256i h0 = load(s), h1 = load(s + 32), h2 = load(s + 64), h3 = load(s + 96);
-        const __m256i t3 = load(s + bytes - 128), t2 = load(s + bytes - 96);
-        const __m256i t1 = load(s + bytes - 64), t0 = load(s + bytes - 32);
-        store(d, h0);
-        store(d + 32, h1);
-        store(d + 64, h2);
-        store(d + 96, h3);
-        store(d + bytes - 128, t3);
-        store(d + bytes - 96, t2);
-        store(d + bytes - 64, t1);
-        store(d + bytes - 32, t0);
-    } else if (bytes > 64) {
-        const __m256i h0 = load(s), h1 = load(s + 32);
-        const __m256i t1 = load(s + bytes - 64), t0 = load(s + bytes - 32);
-        store(d, h0);
-        store(d + 32, h1);
-        store(d + bytes - 64, t1);
-        store(d + bytes - 32, t0);
-    } else if (bytes > 32) {
-        const __m256i head = load(s), tail = load(s + bytes - 32);
-        store(d, head);
-        store(d + bytes - 32, tail);
-    } else {
-        copyRun(to, from, n);
-    }
-}
-
+#if defined(QX_AVX2_PATHS)
 __attribute__((target("avx2"), flatten)) void
 copySpansWide(const TransparencyRuns::Spans& spans, std::int32_t firstRow, std::int32_t rows,
               std::int32_t left, std::int32_t columns, std::uint8_t* screenRow,
               std::int32_t screenPitch, const std::uint8_t* pictureRow, std::int32_t picturePitch) {
-    copySpans<copyRunWide>(spans, firstRow, rows, left, columns, screenRow, screenPitch, pictureRow,
-                           picturePitch);
-}
-
-bool wideRuns() {
-    static const bool supported = __builtin_cpu_supports("avx2") != 0;
-    return supported;
+    copySpans<rowcopy::copyRunWide>(spans, firstRow, rows, left, columns, screenRow, screenPitch,
+                                    pictureRow, picturePitch);
 }
 #endif
 
@@ -406,8 +277,8 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
         const std::uint8_t* pictureRow = picture->address + sx * 2;
         const TransparencyRuns::Spans& spans = runs->spans();
         if (spans.rows != nullptr && runs->width == w && sy + visible.height <= runs->height) {
-#if defined(QX_WIDE_RUNS)
-            if (wideRuns()) {
+#if defined(QX_AVX2_PATHS)
+            if (vectorPath() == VectorPath::avx2) {
                 copySpansWide(spans, sy, visible.height, sx, visible.width, screenRow,
                               screen->pitch, pictureRow, picture->pitch);
             } else

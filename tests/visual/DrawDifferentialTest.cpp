@@ -1,7 +1,8 @@
 // The alpha, keyed and translucent draws against per-pixel versions written from their
 // formulas: seeded random cases biased towards edges (alpha 0 and 255, clip borders, widths
-// 0 and 1), then inputs shaped to take each of the draws' shortcuts and each way around it.
-// A failure names its seed.
+// 0 and 1), then inputs shaped to take each of the draws' shortcuts and each way around it,
+// each on the plain, SSE2 and AVX2 paths that this build and processor have. A failure names
+// its path and seed.
 #include "visual/VisualFixture.h"
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "visual/AlphaImage.h"
 #include "visual/TranslucentImage.h"
 #include "visual/TransparencyRuns.h"
+#include "visual/VectorPath.h"
 
 namespace {
 
@@ -69,14 +71,29 @@ unsigned mixed(unsigned s, unsigned d, double opacity) {
     return out;
 }
 
+// Runs `check` once per path, narrowest first; the widest is allowed again afterwards.
+template <class Check> void forEachPath(Check check) {
+    for (const qx::VectorPath path :
+         {qx::VectorPath::scalar, qx::VectorPath::sse2, qx::VectorPath::avx2}) {
+        qx::limitVectorPath(path);
+        if (qx::vectorPath() == path) {
+            SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
+            check();
+        }
+    }
+    qx::limitVectorPath(qx::VectorPath::avx2);
+}
+
 class DrawDifferentialTest : public qxtest::VisualTest {
 protected:
     template <class Case> void forEachSeed(const char* kind, unsigned seeds, Case check) {
-        for (unsigned seed = 1; seed <= seeds; ++seed) {
-            SCOPED_TRACE(std::string(kind) + " seed " + std::to_string(seed));
-            Dice dice(seed);
-            check(dice, std::to_string(seed));
-        }
+        forEachPath([&] {
+            for (unsigned seed = 1; seed <= seeds; ++seed) {
+                SCOPED_TRACE(std::string(kind) + " seed " + std::to_string(seed));
+                Dice dice(seed);
+                check(dice, std::to_string(seed));
+            }
+        });
     }
     // Sets a random clip and origin and places w x h against `bounds` (the clip when empty).
     qx::Rect place(Dice& dice, int w, int h, const qx::Rect& bounds = qx::Rect()) {
@@ -215,22 +232,28 @@ TEST_F(DrawDifferentialTest, TranslucentDraw) {
     });
 }
 
-// Long runs of 0, 255 and in-between alphas, at widths and clip edges that put the runs on
-// and off the eight-pixel blocks, at opacities where alpha 255 copies and where it does not.
+// Long runs of 0, 255, one in-between alpha and mixed ones, at widths and clip edges that put
+// the runs on and off the 8- and 16-pixel blocks, at opacities where alpha 255 copies and
+// where it does not, where one linear form fits, where each alpha has its own and where some
+// alphas (at 0.6375) have none.
 TEST_F(DrawFastPathTest, AlphaRunsBlendAsEachPixelWould) {
-    forEachSeed("runs", 120, [&](Dice& dice, const std::string& seed) {
+    forEachSeed("runs", 200, [&](Dice& dice, const std::string& seed) {
         const bool colour = dice.between(0, 1) == 1;
-        const int w = dice.between(1, 70), h = dice.between(1, 6);
+        const int w = dice.between(1, 90), h = dice.between(1, 6);
         std::vector<std::uint32_t> v;
         while (static_cast<int>(v.size()) < w * h) {
-            const int kind = dice.between(0, 2), run = dice.between(1, 20);
+            const int kind = dice.between(0, 3), run = dice.between(1, 40);
+            const int one = dice.between(1, 254);
             for (int i = 0; i < run; ++i) {
-                const int a = kind == 0 ? 0 : kind == 1 ? 255 : dice.between(1, 254);
+                const int a = kind == 0   ? 0
+                              : kind == 1 ? 255
+                              : kind == 2 ? one
+                                          : dice.between(1, 254);
                 v.push_back(dice.alphaPixel(colour, a));
             }
         }
         v.resize(static_cast<std::size_t>(w * h));
-        const double opacity = dice.pick({1.0, 0.6, 0.999, 0.25});
+        const double opacity = dice.pick({1.0, 0.6, 0.999, 0.25, 0.6375});
         canvas.clip = qx::Rect(dice.pick({0, 0, dice.between(10, 21)}), 0, 640, 480);
         canvas.origin = qx::Point();
         checkAlpha("r" + seed, colour, v, opacity, watch(dice, qx::Rect(10, 10, w, h)));
@@ -247,22 +270,25 @@ TEST_F(DrawFastPathTest, MixedDrawCoversEveryChannelPair) {
     auto image = std::make_unique<qx::TranslucentImage>(
         4, 4, picture("door.png", 32, 32, 16, qxtest::kScreenFormat, v));
     const auto screen = [](int y) { return rgb15(y, y ^ 7, 31 - y); };
-    int linear = 0;
-    for (double opacity : {0.5, 0.6, 0.1, 0.3, 0.7, 0.37, 0.0001, 0.999999, 0.123456789}) {
-        SCOPED_TRACE("opacity " + std::to_string(opacity));
-        image->setOpacity(opacity);
-        linear += image->mixTables.linear ? 1 : 0;
-        for (int i = 0; i < 32 * 32; ++i) {
-            surface.setPixel(4 + i % 32, 4 + i / 32, screen(i / 32));
+    int linear = 0, lookedUp = 0;
+    forEachPath([&] {
+        for (double opacity : {0.5, 0.6, 0.1, 0.3, 0.7, 0.37, 0.0001, 0.999999, 0.123456789}) {
+            SCOPED_TRACE("opacity " + std::to_string(opacity));
+            image->setOpacity(opacity);
+            (image->mixTables.linear ? linear : lookedUp) += 1;
+            for (int i = 0; i < 32 * 32; ++i) {
+                surface.setPixel(4 + i % 32, 4 + i / 32, screen(i / 32));
+            }
+            image->draw(&canvas);
+            for (int i = 0; i < 32 * 32; ++i) {
+                ASSERT_EQ(surface.pixel(4 + i % 32, 4 + i / 32),
+                          mixed(v[i], screen(i / 32), opacity))
+                    << "at " << i % 32 << "," << i / 32;
+            }
         }
-        image->draw(&canvas);
-        for (int i = 0; i < 32 * 32; ++i) {
-            ASSERT_EQ(surface.pixel(4 + i % 32, 4 + i / 32), mixed(v[i], screen(i / 32), opacity))
-                << "at " << i % 32 << "," << i / 32;
-        }
-    }
+    });
     EXPECT_GT(linear, 0);
-    EXPECT_LT(linear, 9) << "0.6 and others have no linear form";
+    EXPECT_GT(lookedUp, 0) << "0.6 and others have no linear form";
 }
 
 TEST(MixTables, LinearFormGivesEveryEntryWhenFound) {
@@ -351,16 +377,27 @@ TEST_F(DrawFastPathTest, KeyedRowsWholeClippedOrForeignCopyTheOpaquePixels) {
     }
 }
 
-// The per-alpha rows and the linear form give the same entries as the six tables wherever
-// they are used; the rows are not used where a value would not fit, and opacity 1.0, the
-// most common, has a linear form.
+// The per-alpha rows, the linear form and the row forms give the same entries as the six
+// tables wherever they are used; the rows are not used where a value would not fit, opacity
+// 1.0, the most common, has a linear form, and the opacities of a fade have every row form.
+// Only opacities that move no channel by a unit leave the screen as it is.
 TEST(BlendTables, FastFormsMatchTheTablesWhenUsed) {
-    for (double opacity : {0.0, 0.3, 0.6, 0.999, 1.0, 1.7, -0.2, 0.00001, 0.61, 0.25}) {
+    for (double opacity :
+         {0.0, 0.3, 0.6, 0.999, 1.0, 1.7, -0.2, 0.00001, 0.61, 0.25, 0.6375, 0.0001}) {
         const auto t = std::make_unique<qx::BlendTables>(opacity);
         EXPECT_EQ(t->compact, opacity >= 0.0 && opacity <= 1.0) << opacity;
         EXPECT_TRUE(t->linear || opacity != 1.0);
-        for (unsigned i = 0; (t->compact || t->linear) && i < qx::BlendTables::kEntries; ++i) {
+        EXPECT_EQ(t->allRowForms, opacity >= 0.0 && opacity <= 1.0 && opacity != 0.6375);
+        EXPECT_EQ(t->identity, opacity >= 0.0 && opacity < 0.001) << opacity;
+        for (unsigned i = 0; i < qx::BlendTables::kEntries; ++i) {
             const unsigned c = i >> 8, a = i & 255;
+            const std::uint32_t form = t->rowForms[a];
+            if ((form & qx::BlendTables::kNoRowForm) == 0) {
+                const unsigned v =
+                    (c * (form & 0xFFFF) + (form >> 16)) >> qx::BlendTables::kRowShift;
+                ASSERT_EQ(v << 10, t->srcRed[i]) << opacity << " " << a;
+                ASSERT_EQ(c - v, t->dstBlue[i]) << opacity << " " << a;
+            }
             if (t->compact) {
                 ASSERT_EQ(t->rows[a].source[c] << 10, t->srcRed[i]) << opacity << " " << a;
                 ASSERT_EQ(t->rows[a].destination[c], t->dstBlue[i]) << opacity << " " << a;

@@ -1,0 +1,148 @@
+// The vector blend of AlphaBlend.cpp, written once over `Lanes` (16-bit lanes and their
+// operations) and included once per instruction set, each time inside its own namespace.
+
+using V = Lanes::V;
+constexpr int kLanes = Lanes::kLanes;
+
+// v for the lanes' channel values c: the tables' single linear form, one multiply pair.
+struct LinearPart {
+    V alpha;
+    V bias;
+    V multiplier;
+    V operator()(V c) const {
+        return Lanes::mulhi(Lanes::add(Lanes::mullo(c, alpha), bias), multiplier);
+    }
+};
+
+// v by each lane's own row form.
+struct RowPart {
+    V multiplier;
+    V bias;
+    V operator()(V c) const {
+        return Lanes::srli<BlendTables::kRowShift>(
+            Lanes::add(Lanes::mullo(c, multiplier), bias));
+    }
+};
+
+// Lanes of alpha 0 keep every bit, as the per-pixel blend leaves them.
+template <bool kColour, class Part>
+inline V blendLanes(const Part& part, V alpha, const std::uint16_t* s, V dp) {
+    const V low5 = Lanes::set1(31);
+    const V dr = Lanes::bitAnd(Lanes::srli<10>(dp), low5);
+    const V dg = Lanes::bitAnd(Lanes::srli<5>(dp), low5);
+    const V db = Lanes::bitAnd(dp, low5);
+    V sr = low5;
+    V sg = low5;
+    V sb = low5;
+    if constexpr (kColour) {
+        const V sp = Lanes::load(s);
+        sr = Lanes::bitAnd(Lanes::srli<10>(sp), low5);
+        sg = Lanes::bitAnd(Lanes::srli<5>(sp), low5);
+        sb = Lanes::bitAnd(sp, low5);
+    }
+    const V red = Lanes::sub(Lanes::add(part(sr), dr), part(dr));
+    const V green = Lanes::sub(Lanes::add(part(sg), dg), part(dg));
+    const V blue = Lanes::sub(Lanes::add(part(sb), db), part(db));
+    const V blended = Lanes::bitOr(
+        Lanes::bitOr(Lanes::slli<10>(red), Lanes::slli<5>(green)), blue);
+    return Lanes::select(Lanes::isZero(alpha), dp, blended);
+}
+
+// kLanes pixels; a, s and d may be unaligned. s is null for a mask.
+template <bool kColour, bool kLinear>
+inline void blendBlock(const BlendTables& t, const std::uint8_t* a, const std::uint16_t* s,
+                       std::uint16_t* d) {
+    const V alpha = Lanes::alpha(a);
+    const V dp = Lanes::load(d);
+    if constexpr (kLinear) {
+        const LinearPart part{alpha, Lanes::set1(t.linearBias), Lanes::set1(t.linearMultiplier)};
+        Lanes::store(d, blendLanes<kColour>(part, alpha, s, dp));
+        return;
+    }
+    RowPart part{};
+    std::uint32_t formless = 0;
+    if (allBytesAre(a, a[0], kLanes)) {
+        // One alpha across the block, as inside a picture at an opacity below 1: one form.
+        const std::uint32_t form = t.rowForms[a[0]];
+        part = RowPart{Lanes::set1(static_cast<std::uint16_t>(form)),
+                       Lanes::set1(static_cast<std::uint16_t>(form >> 16))};
+        formless = (form & BlendTables::kNoRowForm) != 0 ? ~0u : 0u;
+    } else {
+        formless = Lanes::gatherForms(t.rowForms, a, part.multiplier, part.bias);
+    }
+    if (formless == 0) {
+        Lanes::store(d, blendLanes<kColour>(part, alpha, s, dp));
+        return;
+    }
+    // Rows without a form are looked up, pixel by pixel.
+    std::uint16_t under[kLanes];
+    Lanes::store(under, dp);
+    Lanes::store(d, blendLanes<kColour>(part, alpha, s, dp));
+    for (int i = 0; i < kLanes; ++i) {
+        if (a[i] != 0 && (t.rowForms[a[i]] & BlendTables::kNoRowForm) != 0) {
+            d[i] = blendPixel<kColour>(t, a[i], kColour ? s[i] : 0u, under[i]);
+        }
+    }
+}
+
+// Blocks of alpha 0 are skipped and runs of alpha 255 copied (or filled with white) when the
+// tables say that alpha 255 copies; every other block is blended kLanes pixels at a time, the
+// row's last few through a padded copy.
+template <bool kColour, bool kLinear>
+void blendRows(const BlendTables& t, const BlendSpan& span, bool copyOpaque) {
+    const bool copies = t.fullAlphaCopies && (copyOpaque || !kColour);
+    const std::uint16_t white = blendPixel<false>(t, 255, 0, 0);
+    for (std::int32_t row = 0; row < span.height; ++row) {
+        auto* d = reinterpret_cast<std::uint16_t*>(span.screen + row * span.screenPitch);
+        const std::uint8_t* a = span.alpha + row * span.alphaPitch;
+        const std::uint16_t* s = nullptr;
+        if constexpr (kColour) {
+            s = reinterpret_cast<const std::uint16_t*>(span.colour + row * span.colourPitch);
+        }
+        std::int32_t i = 0;
+        while (i + kLanes <= span.width) {
+            if (allBytesAre(a + i, 0, kLanes)) {
+                i += kLanes;
+                continue;
+            }
+            if (copies && allBytesAre(a + i, 255, kLanes)) {
+                std::int32_t n = kLanes;
+                while (i + n + 8 <= span.width && allBytesAre(a + i + n, 255, 8)) {
+                    n += 8;
+                }
+                if constexpr (kColour) {
+                    Lanes::copy(d + i, s + i, n);
+                } else {
+                    std::fill_n(d + i, n, white);
+                }
+                i += n;
+                continue;
+            }
+            blendBlock<kColour, kLinear>(t, a + i, kColour ? s + i : nullptr, d + i);
+            i += kLanes;
+        }
+        if (i < span.width) {
+            const auto n = static_cast<std::size_t>(span.width - i);
+            std::uint8_t alpha[kLanes] = {};
+            std::uint16_t colour[kLanes] = {};
+            std::uint16_t screen[kLanes] = {};
+            std::memcpy(alpha, a + i, n);
+            std::memcpy(screen, d + i, n * 2);
+            if constexpr (kColour) {
+                std::memcpy(colour, s + i, n * 2);
+            }
+            blendBlock<kColour, kLinear>(t, alpha, colour, screen);
+            std::memcpy(d + i, screen, n * 2);
+        }
+    }
+}
+
+inline void blendAll(const BlendTables& t, const BlendSpan& span, bool copyOpaque) {
+    if (span.colour != nullptr) {
+        t.linear ? blendRows<true, true>(t, span, copyOpaque)
+                 : blendRows<true, false>(t, span, copyOpaque);
+    } else {
+        t.linear ? blendRows<false, true>(t, span, copyOpaque)
+                 : blendRows<false, false>(t, span, copyOpaque);
+    }
+}
