@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "media/PixelLayout.h"
@@ -123,11 +124,18 @@ HostFont::HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize)
 }
 
 std::int32_t HostFont::pixelSize() const {
-    const double size = baseSize_ * primary_.value * secondary_.value;
-    if (!std::isfinite(size)) {
-        return baseSize_;
+    // Scales change only while text is animated; the rounding is kept for the rest.
+    if (sized_ != 0 && primary_.value == sizedPrimary_ && secondary_.value == sizedSecondary_) {
+        return sized_;
     }
-    return static_cast<std::int32_t>(std::clamp(std::lround(size), 1L, long{kLargestPixelSize}));
+    const double size = baseSize_ * primary_.value * secondary_.value;
+    sizedPrimary_ = primary_.value;
+    sizedSecondary_ = secondary_.value;
+    sized_ =
+        !std::isfinite(size)
+            ? baseSize_
+            : static_cast<std::int32_t>(std::clamp(std::lround(size), 1L, long{kLargestPixelSize}));
+    return sized_;
 }
 
 std::int32_t HostFont::setStyle(std::int32_t style) {
@@ -142,6 +150,9 @@ std::int32_t HostFont::measure(const char* text) {
     }
     typeface_.trim();
     const std::int32_t size = pixelSize();
+    if (const TextRun* run = runFor(text, size)) {
+        return run->widest;
+    }
     std::int32_t widest = 0;
     std::int32_t pen = 0;
     for (auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0;) {
@@ -161,31 +172,105 @@ std::int32_t HostFont::measure(const char* text) {
     return widest;
 }
 
-void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const char* text) {
-    if (canvas == nullptr || canvas->surface == nullptr || text == nullptr) {
-        return;
+const HostFont::TextRun* HostFont::runFor(const char* text, std::int32_t size) {
+    const std::size_t length = strnlen(text, kLongestKeptText + 1);
+    if (length > kLongestKeptText) {
+        return nullptr;
     }
-    typeface_.trim();
-    const std::int32_t size = pixelSize();
-    const LineMetrics line = typeface_.metrics(size, style_);
-    const std::int64_t left = std::int64_t{x} + canvas->origin.x;
-    std::int64_t baseline = std::int64_t{y} + canvas->origin.y + line.ascender;
+    // FNV-1a over the bytes, the size and the style.
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto mixIn = [&hash](std::uint64_t byte) { hash = (hash ^ byte) * 1099511628211ull; };
+    for (std::size_t i = 0; i < length; ++i) {
+        mixIn(static_cast<unsigned char>(text[i]));
+    }
+    mixIn(static_cast<std::uint64_t>(size));
+    mixIn(static_cast<std::uint64_t>(style_ == 1 ? 1 : 0));
+    hash ^= hash >> 32; // the multiplications leave the low bits weak
+    if (runs_.empty()) {
+        runs_.resize(kKeptRuns);
+    }
+    // Two places a text may be kept in; a new text replaces the one used longer ago.
+    TextRun* const pair = &runs_[(hash % (kKeptRuns / 2)) * 2];
+    ++uses_;
+    for (TextRun* kept = pair; kept != pair + 2; ++kept) {
+        if (kept->filled && kept->size == size && kept->style == style_ &&
+            kept->generation == typeface_.generation() && kept->text.size() == length &&
+            std::memcmp(kept->text.data(), text, length) == 0) {
+            kept->lastUse = uses_;
+            return kept;
+        }
+    }
+    TextRun& run = pair[0].lastUse <= pair[1].lastUse ? pair[0] : pair[1];
+    run.lastUse = uses_;
+    run.text.assign(text, length);
+    run.size = size;
+    run.style = style_;
+    run.generation = typeface_.generation();
+    run.filled = true;
+    run.line = typeface_.metrics(size, style_);
+    run.glyphs.clear();
+    run.widest = 0;
+    run.inkLeft = run.inkTop = INT64_MAX;
+    run.inkRight = run.inkBottom = INT64_MIN;
+    std::int32_t pen = 0;
+    std::int32_t baseline = 0;
+    for (auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0;) {
+        const char32_t character = nextCharacter(p);
+        if (character == U'\n') {
+            pen = 0;
+            baseline += run.line.height;
+            continue;
+        }
+        const Glyph* glyph = character < 0x20 ? nullptr : typeface_.glyph(character, size, style_);
+        if (glyph == nullptr) {
+            continue;
+        }
+        const std::int32_t gx = pen + glyph->left;
+        const std::int32_t gy = baseline - glyph->top;
+        pen += glyph->advance;
+        run.widest = std::max(run.widest, pen);
+        if (glyph->width == 0 || glyph->rows == 0) {
+            continue;
+        }
+        run.glyphs.push_back({glyph, gx, gy});
+        run.inkLeft = std::min<std::int64_t>(run.inkLeft, gx);
+        run.inkTop = std::min<std::int64_t>(run.inkTop, gy);
+        run.inkRight = std::max<std::int64_t>(run.inkRight, std::int64_t{gx} + glyph->width);
+        run.inkBottom = std::max<std::int64_t>(run.inkBottom, std::int64_t{gy} + glyph->rows);
+    }
+    return &run;
+}
 
-    const qx::Rect area = canvas->clip.intersect(qx::Rect(0, 0, Surface::kWidth, Surface::kHeight));
-    if (area.isEmpty()) {
+void HostFont::place(const char* text, const TextRun* run, std::int32_t size,
+                     const LineMetrics& line, std::int64_t left, std::int64_t baseline,
+                     const qx::Rect& area, std::int64_t& top, std::int64_t& bottom) {
+    placed_.clear();
+    top = INT32_MAX;
+    bottom = INT32_MIN;
+    const auto keep = [&](const Glyph* glyph, std::int64_t gx, std::int64_t gy) {
+        if (glyph->width == 0 || glyph->rows == 0 || gx + glyph->width <= area.x ||
+            gx >= std::int64_t{area.x} + area.width || gy < INT32_MIN / 2 || gy > INT32_MAX / 2) {
+            return;
+        }
+        placed_.push_back({glyph, static_cast<std::int32_t>(gx), static_cast<std::int32_t>(gy)});
+        top = std::min(top, gy);
+        bottom = std::max(bottom, gy + glyph->rows);
+    };
+    if (run != nullptr) {
+        // A text wholly outside the area, as most titles of a long bar are, ends here.
+        if (left + run->inkRight <= area.x || left + run->inkLeft >= area.x + area.width ||
+            baseline + run->inkBottom <= area.y || baseline + run->inkTop >= area.y + area.height) {
+            return;
+        }
+        for (const PlacedGlyph& g : run->glyphs) {
+            keep(g.glyph, left + g.x, baseline + g.y);
+        }
         return;
     }
     // No glyph reaches further left of its pen position than this, so once the pen is this
     // far right of the area the rest of the line cannot show.
     const std::int64_t reach = 2 * std::int64_t{size} + 2;
-
-    // Place the glyphs that can show first, so that one lock covers the rows of the whole
-    // text. The list keeps its room from text to text.
-    std::vector<PlacedGlyph>& placed = placed_;
-    placed.clear();
     std::int64_t pen = left;
-    std::int64_t top = INT32_MAX;
-    std::int64_t bottom = INT32_MIN;
     for (auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0;) {
         const char32_t character = nextCharacter(p);
         if (character == U'\n') {
@@ -203,15 +288,29 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
         const std::int64_t gx = pen + glyph->left;
         const std::int64_t gy = baseline - glyph->top;
         pen += glyph->advance;
-        if (glyph->width == 0 || glyph->rows == 0 || gx + glyph->width <= area.x ||
-            gx >= std::int64_t{area.x} + area.width || gy < INT32_MIN / 2 || gy > INT32_MAX / 2) {
-            continue;
-        }
-        placed.push_back({glyph, static_cast<std::int32_t>(gx), static_cast<std::int32_t>(gy)});
-        top = std::min(top, gy);
-        bottom = std::max(bottom, gy + glyph->rows);
+        keep(glyph, gx, gy);
     }
-    if (placed.empty()) {
+}
+
+void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const char* text) {
+    if (canvas == nullptr || canvas->surface == nullptr || text == nullptr) {
+        return;
+    }
+    typeface_.trim();
+    const std::int32_t size = pixelSize();
+    const qx::Rect area = canvas->clip.intersect(qx::Rect(0, 0, Surface::kWidth, Surface::kHeight));
+    if (area.isEmpty()) {
+        return;
+    }
+    const TextRun* run = runFor(text, size);
+    const LineMetrics line = run != nullptr ? run->line : typeface_.metrics(size, style_);
+    // Place the glyphs that can show first, so that one lock covers the rows of the whole
+    // text. The list keeps its room from text to text.
+    std::int64_t top = 0;
+    std::int64_t bottom = 0;
+    place(text, run, size, line, std::int64_t{x} + canvas->origin.x,
+          std::int64_t{y} + canvas->origin.y + line.ascender, area, top, bottom);
+    if (placed_.empty()) {
         return;
     }
     const qx::Rect visible =

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "media/PixelLayout.h"
@@ -51,7 +52,37 @@ public:
     };
 
 private:
+    // A text laid out at one pixel size and style: its width, line metrics and inked glyphs,
+    // placed from the pen's start on the first baseline. Scenes measure and draw the same
+    // titles every frame, most of them off the screen, so a draw or measure of a known text
+    // is a look-up and, off the screen, one box test.
+    struct TextRun {
+        std::string text;
+        std::int32_t size = 0;
+        std::int32_t style = 0;
+        std::uint64_t generation = 0; // the typeface's, when the glyphs were looked up
+        bool filled = false;
+        std::uint64_t lastUse = 0;
+        std::int32_t widest = 0;
+        LineMetrics line;
+        std::vector<PlacedGlyph> glyphs;
+        std::int64_t inkLeft = 0;
+        std::int64_t inkTop = 0;
+        std::int64_t inkRight = 0;
+        std::int64_t inkBottom = 0;
+    };
+    // Longer texts are laid out at each call: keeping them would cost more than it saves.
+    static constexpr std::size_t kLongestKeptText = 256;
+    static constexpr std::size_t kKeptRuns = 1024;
+
     const InkLayout& inkLayoutFor(std::uint32_t format, std::int32_t bitsPerPixel);
+    // The text's run at the current size and style, or null for a text too long to keep.
+    const TextRun* runFor(const char* text, std::int32_t size);
+    // Fills placed_ with the glyphs of `text` (laid out as `run` when it is kept) that can show
+    // in `area` with the pen starting at (left, baseline); answers their rows as [top, bottom).
+    void place(const char* text, const TextRun* run, std::int32_t size, const LineMetrics& line,
+               std::int64_t left, std::int64_t baseline, const qx::Rect& area, std::int64_t& top,
+               std::int64_t& bottom);
 
     class Scale final : public qx::IFontScale {
     public:
@@ -70,6 +101,12 @@ private:
     qx::Font record_{};
     InkLayout ink_;
     std::vector<PlacedGlyph> placed_;
+    std::vector<TextRun> runs_;
+    std::uint64_t uses_ = 0;
+    // The last scales and the pixel size they give.
+    mutable double sizedPrimary_ = 0.0;
+    mutable double sizedSecondary_ = 0.0;
+    mutable std::int32_t sized_ = 0;
 };
 
 } // namespace qxhost

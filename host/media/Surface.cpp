@@ -66,9 +66,16 @@ Surface::Surface(Host& host)
       layout_(*PixelLayout::parse(kScreenFormat)), colour_(255, 255, 255),
       pixels_(static_cast<std::size_t>(kWidth * kHeight), 0) {
     table_.addInterface("ISurface", static_cast<qx::ISurface*>(this));
+    colourPixel_ = pixelOf(colour_);
 }
 
-void Surface::setColour(qx::Colour colour) { colour_ = colour; }
+void Surface::setColour(qx::Colour colour) {
+    // Scenes set the colour before each frame they draw, mostly to the one it already has.
+    if (colour.red != colour_.red || colour.green != colour_.green || colour.blue != colour_.blue) {
+        colourPixel_ = pixelOf(colour);
+    }
+    colour_ = colour;
+}
 
 std::uint16_t Surface::pixelOf(qx::Colour colour) const {
     Rgba rgba;
@@ -85,6 +92,12 @@ void Surface::plot(std::int64_t x, std::int64_t y, std::uint16_t value) {
 }
 
 void Surface::line(qx::Point from, qx::Point to, std::uint16_t value) {
+    // Both ends beyond one edge, as the frames of a long bar's hidden titles are: no point of
+    // the line can show.
+    if ((from.x < 0 && to.x < 0) || (from.x >= kWidth && to.x >= kWidth) ||
+        (from.y < 0 && to.y < 0) || (from.y >= kHeight && to.y >= kHeight)) {
+        return;
+    }
     std::int64_t x0 = from.x;
     std::int64_t y0 = from.y;
     std::int64_t x1 = to.x;
@@ -158,9 +171,8 @@ void Surface::line(qx::Point from, qx::Point to, std::uint16_t value) {
 
 void Surface::polygon(qx::PointArray points) {
     if (points.points != nullptr && points.count > 0) {
-        const std::uint16_t value = pixelOf(colour_);
         for (std::int32_t i = 0; i < points.count; ++i) {
-            line(points.points[i], points.points[(i + 1) % points.count], value);
+            line(points.points[i], points.points[(i + 1) % points.count], colourPixel_);
         }
     }
     std::free(points.points);

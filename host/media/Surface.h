@@ -60,6 +60,7 @@ private:
     std::uint32_t format_;
     PixelLayout layout_;
     qx::Colour colour_;
+    std::uint16_t colourPixel_ = 0; // colour_ as a screen pixel
     std::vector<std::uint16_t> pixels_;
     RowLocks locks_;
 };

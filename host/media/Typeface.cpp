@@ -60,6 +60,7 @@ LineMetrics Typeface::metrics(std::int32_t pixelSize, std::int32_t style) {
 void Typeface::trim() {
     if (glyphs_.size() >= kCacheLimit) {
         glyphs_.clear();
+        ++generation_;
         pagesUsed_ = 0;
         nextReused_ = 0;
         lastPage_ = nullptr;

@@ -57,6 +57,10 @@ public:
     // glyphs of one text are in use.
     void trim();
 
+    // Changes whenever trim empties the cache, so that whoever keeps glyph pointers knows
+    // they are gone.
+    std::uint64_t generation() const { return generation_; }
+
     std::size_t rasterisations() const { return rasterisations_; }
     std::size_t cacheHits() const { return cacheHits_; }
     std::size_t cachedGlyphs() const { return glyphs_.size(); }
@@ -95,6 +99,7 @@ private:
     std::size_t pagesUsed_ = 0;
     std::size_t nextReused_ = 0; // the page a new key takes once all are used
     AsciiPage* lastPage_ = nullptr;
+    std::uint64_t generation_ = 0;
     std::size_t rasterisations_ = 0;
     std::size_t cacheHits_ = 0;
 };

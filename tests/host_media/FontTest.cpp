@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "media/FontSystem.h"
 #include "media/Surface.h"
 
@@ -81,6 +84,24 @@ TEST_F(Fonts, DrawBlendsInsideOriginAndClipAndCachesGlyphs) {
     canvas.clip = qx::Rect(-100, -100, 1000, 1000);
     draw("Wide text leaving the screen on the right side, far away", 400, 470);
     draw("Left", -15, -8);
+}
+
+// Short texts are laid out once and kept; long ones are laid out at every call. Both give the
+// same pixels, drawn the first time or again.
+TEST_F(Fonts, KeptTextsDrawAsTextsLaidOutAfresh) {
+    canvas.colour = qx::Colour(255, 255, 255);
+    const std::string kept = "Porte 7\nManche";
+    const std::string fresh = kept + "\n" + std::string(300, 'x');
+    canvas.clip = qx::Rect(0, 0, 640, 30 + 2 * font->descriptionWords[qx::kFontLineHeight]);
+    for (int pass = 0; pass < 2; ++pass) {
+        surface.fill(qx::Colour(0, 0, 0));
+        draw(kept.c_str(), 20, 30);
+        const std::vector<std::uint16_t> keptPixels = surface.pixels();
+        surface.fill(qx::Colour(0, 0, 0));
+        draw(fresh.c_str(), 20, 30);
+        EXPECT_EQ(surface.pixels(), keptPixels) << "pass " << pass;
+        EXPECT_NE(inked().width, 0);
+    }
 }
 
 TEST(FontFiles, MissingFileIsLoggedAndTextIsEmpty) {
