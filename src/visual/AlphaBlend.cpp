@@ -9,7 +9,7 @@
 #include <immintrin.h>
 #endif
 
-#include "visual/RowCopy.h"
+#include "visual/RowCopy.inl"
 #include "visual/VectorPath.h"
 
 namespace qx {

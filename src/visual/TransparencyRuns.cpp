@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/Platform.h"
-#include "visual/RowCopy.h"
+#include "visual/RowCopy.inl"
 
 namespace qx {
 

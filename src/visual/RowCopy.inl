@@ -1,5 +1,6 @@
 // Copies of runs of 16-bit pixels with fixed-size moves kept inline: runs are short (a cursor
 // row is a few dozen pixels), and a call to memcpy per run cost more than the copy.
+// Included by the draws' sources only: the inline copies, not a record of the module.
 #pragma once
 
 #include <cstddef>
