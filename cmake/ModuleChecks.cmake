@@ -12,3 +12,11 @@ if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   set_tests_properties(contract.abi PROPERTIES
     ENVIRONMENT "QX_ABI_MINGW=${CMAKE_CXX_COMPILER};QX_ABI_MINGW_OBJDUMP=${CMAKE_OBJDUMP}")
 endif()
+
+# The Windows package from this build, twice: it must come out byte for byte the same,
+# with the stripped DLL's export table intact.
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME package.win32
+    COMMAND bash -c "set -e; for run in 1 2; do ${PROJECT_SOURCE_DIR}/scripts/package --win32-from . package-\$run; done; cmp package-1/SHA256SUMS package-2/SHA256SUMS"
+    WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
+endif()

@@ -13,8 +13,10 @@ set(CMAKE_OBJDUMP ${QX_MINGW_TRIPLE}-objdump CACHE FILEPATH "objdump for the tar
 
 # libgcc, libstdc++ and winpthread go into each binary: what is built runs on any Windows
 # (and under wine) with nothing but the system DLLs beside it.
+# No link time in the PE header either: a rebuild of the same sources gives the same bytes.
 foreach(kind EXE SHARED MODULE)
-  set(CMAKE_${kind}_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+  set(CMAKE_${kind}_LINKER_FLAGS_INIT
+    "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 endforeach()
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QX_MINGW_TRIPLE})
