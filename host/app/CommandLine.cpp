@@ -10,7 +10,8 @@ namespace qxhost::app {
 namespace {
 
 const Command kCommands[] = {
-    {"play", "DATA [--scale N] [--record FILE] [--module PATH]", "play the scene in a window",
+    {"play", "DATA [--scale N] [--record FILE] [--overlay] [--module PATH]",
+     "play the scene in a window",
      "Opens an SDL2 window (640 x 480 times N, N from 1 to 4) and runs the scene on DATA\n"
      "with the mouse and, when an audio device opens, sound. Like run, it gives the scene\n"
      "one frame per 1/60 s of its clock and at most one pointer input a frame, and shows\n"
@@ -19,10 +20,17 @@ const Command kCommands[] = {
      "  --record FILE   write the session as a run script to FILE, ending with\n"
      "                  \"shot final\", and the last screen to FILE with the extension\n"
      "                  .png: \"qxhost run DATA --script FILE --out DIR\" replays it to the\n"
-     "                  same game state and DIR/final.png, pixel for pixel\n",
+     "                  same game state and DIR/final.png, pixel for pixel\n"
+     "  --overlay       draw over the screen what the layout values and pictures place:\n"
+     "                  each door's rectangle (its picture, or its question mark) and\n"
+     "                  number in cyan, each text centre as a magenta cross, the topic\n"
+     "                  bar's area in green, the play and round buttons' hit rectangles\n"
+     "                  in orange, and the pointer's screen coordinates. The doors are\n"
+     "                  those of the round shown; the scene's drawing is not changed\n",
      runPlay},
     {"run",
-     "DATA --script FILE --out DIR [--compare REFDIR] [--animation FILE.webp] [--module PATH]",
+     "DATA --script FILE --out DIR [--compare REFDIR] [--animation FILE.webp] [--overlay] "
+     "[--module PATH]",
      "play a script on the scene, headless, and save what it shows",
      "Sets the scene up on the data folder DATA (it holds \"choice\" and topics.txt) and\n"
      "plays the script on a virtual clock, one frame (update, then draw) per 1/60 s.\n"
@@ -45,6 +53,8 @@ const Command kCommands[] = {
      "                         differs or a shot is missing on either side\n"
      "  --animation FILE.webp  write every frame as an animated, lossless WebP at its\n"
      "                         real timing (unchanged frames merged)\n"
+     "  --overlay              draw the layout over the shots and the animation (see\n"
+     "                         qxhost play --help); without it they show the screen only\n"
      "  --module PATH          the .kpx (default: qxchoice.kpx beside qxhost)\n",
      runRun},
     {"check", "DATA [--module PATH]", "report what is missing or broken in a data folder",

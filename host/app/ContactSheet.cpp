@@ -68,11 +68,11 @@ void drawThumb(SheetImage& sheet, const Shot& shot, int left, int top) {
 
 } // namespace
 
-std::vector<std::uint8_t> screenRgb(const Surface& surface) {
+std::vector<std::uint8_t> screenRgb(const std::vector<std::uint16_t>& pixels) {
     const auto layout = PixelLayout::parse(kScreenFormat);
-    std::vector<std::uint8_t> rgb(surface.pixels().size() * 3);
-    for (std::size_t i = 0; i < surface.pixels().size(); ++i) {
-        const Rgba colour = layout->unpack(surface.pixels()[i]);
+    std::vector<std::uint8_t> rgb(pixels.size() * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const Rgba colour = layout->unpack(pixels[i]);
         rgb[i * 3] = colour.red;
         rgb[i * 3 + 1] = colour.green;
         rgb[i * 3 + 2] = colour.blue;

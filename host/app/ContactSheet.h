@@ -15,8 +15,8 @@ struct Shot {
     std::vector<std::uint8_t> rgb; // 640 x 480, R, G, B
 };
 
-// The screen as 8-bit R, G, B rows.
-std::vector<std::uint8_t> screenRgb(const Surface& surface);
+// A 640 x 480 screen of "-rrrrrgggggbbbbb" words as 8-bit R, G, B rows.
+std::vector<std::uint8_t> screenRgb(const std::vector<std::uint16_t>& pixels);
 
 inline constexpr int kSheetColumns = 3;
 inline constexpr int kThumbWidth = Surface::kWidth / 2;

@@ -37,6 +37,8 @@ std::string parsePlayArguments(const Arguments& arguments, PlayArguments& play) 
             if (std::filesystem::path(play.record).extension() == ".png") {
                 return "play: --record names the script; the last screen goes beside it as .png";
             }
+        } else if (argument == "--overlay") {
+            play.window.overlay = true;
         } else if (argument.rfind("--", 0) == 0) {
             return "play: unknown option " + argument;
         } else if (play.window.dataPath.empty()) {

@@ -12,6 +12,9 @@ PlayWindow::PlayWindow(PlayOptions options) : options_(std::move(options)) {}
 
 PlayWindow::~PlayWindow() {
     // The scene's sounds may still use SDL's audio, so the session goes first.
+    if (overlay_) {
+        session_->host().log().setObserver(nullptr);
+    }
     session_.reset();
     if (texture_ != nullptr) {
         SDL_DestroyTexture(texture_);
@@ -40,6 +43,12 @@ bool PlayWindow::open() {
     }
     if (options_.record) {
         recorder_.emplace(session_->now());
+    }
+    if (options_.overlay) {
+        overlay_.emplace(options_.dataPath, session_->layout(),
+                         session_->media().fonts().typeface());
+        session_->host().log().setObserver(
+            [this](const LogLine& line) { overlay_->observe(line); });
     }
     ChatterToLog chatter(session_->host());
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -155,7 +164,12 @@ bool PlayWindow::step() {
     if (recorder_) {
         recorder_->frame(input ? &*input : nullptr, session_->now());
     }
-    SDL_UpdateTexture(texture_, nullptr, session_->surface().pixels().data(), Surface::kPitch);
+    const std::uint16_t* shown = session_->surface().pixels().data();
+    if (overlay_) {
+        overlay_->draw(session_->surface(), session_->pointerX(), session_->pointerY(), overlaid_);
+        shown = overlaid_.data();
+    }
+    SDL_UpdateTexture(texture_, nullptr, shown, Surface::kPitch);
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/LayoutOverlay.h"
 #include "app/ScriptRecorder.h"
 #include "session/SceneSession.h"
 
@@ -23,6 +24,7 @@ struct PlayOptions {
     std::string modulePath;
     int scale = 1; // 1 to 4
     bool record = false;
+    bool overlay = false; // the layout drawn over the screen (LayoutOverlay)
 };
 
 class PlayWindow {
@@ -65,6 +67,8 @@ private:
     bool closed_ = false;
     std::deque<PointerInput> inputs_;
     std::optional<ScriptRecorder> recorder_;
+    std::optional<LayoutOverlay> overlay_;
+    std::vector<std::uint16_t> overlaid_;
 };
 
 } // namespace qxhost::app

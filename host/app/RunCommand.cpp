@@ -10,6 +10,7 @@
 #include "app/Command.h"
 #include "app/ContactSheet.h"
 #include "app/GameStateReport.h"
+#include "app/LayoutOverlay.h"
 #include "app/Progress.h"
 #include "app/RunReport.h"
 #include "app/ScriptRunner.h"
@@ -33,6 +34,7 @@ struct RunArguments {
     std::string module;
     std::string compare;
     std::string animation;
+    bool overlay = false;
 };
 
 std::string parseRunArguments(const Arguments& arguments, RunArguments& run) {
@@ -49,6 +51,8 @@ std::string parseRunArguments(const Arguments& arguments, RunArguments& run) {
                 return "run: " + argument + " needs a value";
             }
             *option = arguments[++i];
+        } else if (argument == "--overlay") {
+            run.overlay = true;
         } else if (argument.rfind("--", 0) == 0) {
             return "run: unknown option " + argument;
         } else if (run.data.empty()) {
@@ -155,17 +159,32 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (!run.compare.empty()) {
         comparison.emplace(run.compare, outDir);
     }
+    std::optional<LayoutOverlay> overlay;
+    std::vector<std::uint16_t> overlaid;
+    if (run.overlay) {
+        overlay.emplace(run.data, session.layout(), session.media().fonts().typeface());
+        session.host().log().setObserver(
+            [&overlay](const LogLine& line) { overlay->observe(line); });
+    }
+    // What the shots and the animation show: the screen, or a copy with the overlay on it.
+    const auto shown = [&]() -> const std::vector<std::uint16_t>& {
+        if (!overlay) {
+            return session.surface().pixels();
+        }
+        overlay->draw(session.surface(), session.pointerX(), session.pointerY(), overlaid);
+        return overlaid;
+    };
     std::vector<Shot> shots;
     bool shotsSaved = true;
     ScriptHooks hooks;
     hooks.frameDone = [&] {
         progress.frameDone();
         if (animation) {
-            animation->addFrame(session.surface().pixels(), session.now());
+            animation->addFrame(shown(), session.now());
         }
     };
     hooks.shot = [&](const std::string& name) {
-        Shot shot{name, screenRgb(session.surface())};
+        Shot shot{name, screenRgb(shown())};
         std::string error;
         const std::string file = (outDir / (name + ".png")).string();
         if (!writeRgbPng(file, Surface::kWidth, Surface::kHeight, shot.rgb.data(),
@@ -196,6 +215,7 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     report.summary.milliseconds = session.frameCount() * 1000LL / 60;
     report.doors = doorTopics(session, kUnwrittenWord);
     session.endScene();
+    session.host().log().setObserver(nullptr);
 
     const std::string gameState = gameStateJson(report.doors, report.summary);
     report.log = logText(session.host().log());

@@ -7,7 +7,9 @@
 #include <sstream>
 
 #include "AppTestSupport.h"
+#include "app/LayoutOverlay.h"
 #include "host_archives/TempFolder.h"
+#include "media/Media.h"
 #include "media/PngCodec.h"
 
 namespace {
@@ -191,4 +193,59 @@ TEST(RunCommand, AnimationDecodesToTheScreenAtEveryShot) {
     EXPECT_EQ(next, std::size(shots));
     EXPECT_EQ(end, 966 - 16) << "the last frame shows until a 58th would have come";
     WebPAnimDecoderDelete(decoder);
+}
+
+// The overlay is drawn over a copy of the screen: an overlaid shot equals the plain one
+// wherever the overlay draws nothing (found by drawing it over white and over black), and
+// shows the doors of the round the scene switched to.
+TEST(RunCommand, OverlayShotsDifferFromPlainOnesOnlyWhereTheOverlayDraws) {
+    qxtest::TempFolder folder;
+    const std::string script =
+        folder.write("s.txt", "wait 1800\nmove 100 100\nshot a\nclick 580 230\nwait 600\nshot b\n");
+    ASSERT_EQ(run(qxtest::demoData(), script, folder.at("plain")).status, 0);
+    ASSERT_EQ(run(qxtest::demoData(), script, folder.at("over"), {"--overlay"}).status, 0);
+
+    qxhost::Host host;
+    qxhost::Media media(host);
+    qxhost::app::LayoutOverlay overlay(
+        qxtest::demoData(), qxhost::readChoiceLayout(qxtest::demoData()), media.fonts().typeface());
+    struct Case {
+        const char* shot;
+        int pointerX, pointerY;
+        int door; // shown in that round
+    };
+    for (const Case& c : {Case{"a", 100, 100, 1}, Case{"b", 580, 230, 5}}) {
+        if (c.door == 5) {
+            overlay.observe({1, "QXChoice::Manche 2 selected\n"});
+        }
+        std::vector<std::uint16_t> overWhite;
+        std::vector<std::uint16_t> overBlack;
+        media.surface().fill(qx::Colour(255, 255, 255));
+        overlay.draw(media.surface(), c.pointerX, c.pointerY, overWhite);
+        const std::uint16_t white = media.surface().pixels()[0];
+        media.surface().fill(qx::Colour(0, 0, 0));
+        overlay.draw(media.surface(), c.pointerX, c.pointerY, overBlack);
+
+        const auto plain = pictureRgb(folder.at(std::string("plain/") + c.shot + ".png"));
+        const auto over = pictureRgb(folder.at(std::string("over/") + c.shot + ".png"));
+        ASSERT_EQ(plain.size(), over.size());
+        std::size_t changed = 0;
+        std::size_t outside = 0;
+        for (std::size_t i = 0; i < overWhite.size(); ++i) {
+            const bool drawn = overWhite[i] != white || overBlack[i] != 0;
+            const bool differs = !std::equal(&plain[i * 3], &plain[i * 3] + 3, &over[i * 3]);
+            changed += differs;
+            outside += differs && !drawn;
+        }
+        EXPECT_GT(changed, 1000u) << c.shot;
+        EXPECT_EQ(outside, 0u) << c.shot << ": pixels changed where the overlay draws nothing";
+        const auto door = std::find_if(overlay.doors().begin(), overlay.doors().end(),
+                                       [&](const auto& d) { return d.number == c.door; });
+        ASSERT_NE(door, overlay.doors().end());
+        const std::size_t corner =
+            static_cast<std::size_t>((door->box.y + door->box.height - 1) * 640 + door->box.x) * 3;
+        EXPECT_EQ((std::array<int, 3>{over[corner], over[corner + 1], over[corner + 2]}),
+                  (std::array<int, 3>{0, 255, 255}))
+            << c.shot << ": door " << c.door << "'s rectangle";
+    }
 }
