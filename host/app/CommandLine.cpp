@@ -10,7 +10,7 @@ namespace qxhost::app {
 namespace {
 
 const Command kCommands[] = {
-    {"play", "DATA [--scale N] [--record FILE] [--overlay] [--module PATH]",
+    {"play", "DATA [--scale N] [--record FILE | --watch] [--overlay] [--module PATH]",
      "play the scene in a window",
      "Opens an SDL2 window (640 x 480 times N, N from 1 to 4) and runs the scene on DATA\n"
      "with the mouse and, when an audio device opens, sound. Like run, it gives the scene\n"
@@ -26,7 +26,12 @@ const Command kCommands[] = {
      "                  number in cyan, each text centre as a magenta cross, the topic\n"
      "                  bar's area in green, the play and round buttons' hit rectangles\n"
      "                  in orange, and the pointer's screen coordinates. The doors are\n"
-     "                  those of the round shown; the scene's drawing is not changed\n",
+     "                  those of the round shown; the scene's drawing is not changed\n"
+     "  --watch         when a file in DATA or DATA/choice changes, print what changed\n"
+     "                  and check the folder as \"qxhost check\" does; when it checks\n"
+     "                  clean, tear the scene down and set it up again on the folder, in\n"
+     "                  the same window; otherwise print check's lines and keep the last\n"
+     "                  good scene running\n",
      runPlay},
     {"run",
      "DATA --script FILE --out DIR [--compare REFDIR] [--animation FILE.webp] [--overlay] "

@@ -39,6 +39,8 @@ std::string parsePlayArguments(const Arguments& arguments, PlayArguments& play) 
             }
         } else if (argument == "--overlay") {
             play.window.overlay = true;
+        } else if (argument == "--watch") {
+            play.window.watch = true;
         } else if (argument.rfind("--", 0) == 0) {
             return "play: unknown option " + argument;
         } else if (play.window.dataPath.empty()) {
@@ -46,6 +48,9 @@ std::string parsePlayArguments(const Arguments& arguments, PlayArguments& play) 
         } else {
             return "play: unexpected argument " + argument;
         }
+    }
+    if (play.window.watch && play.window.record) {
+        return "play: --record and --watch do not go together (a replay cannot reload)";
     }
     return play.window.dataPath.empty() ? "play: missing DATA argument" : "";
 }
@@ -74,13 +79,15 @@ int runPlay(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (const std::string problem = parsePlayArguments(arguments, play); !problem.empty()) {
         return usageError(err, problem);
     }
+    play.window.watchOutput = &out;
     PlayWindow window(play.window);
     if (!window.open()) {
         return failure(err, window.error());
     }
     out << "Playing " << play.window.dataPath
-        << " (sound: " << window.session().media().soundSystem().description()
-        << "); close the window or press Escape to stop.\n"
+        << " (sound: " << window.session().media().soundSystem().description() << ")"
+        << (play.window.watch ? "; watching it for changes" : "")
+        << "; close the window or press Escape to stop.\n"
         << std::flush;
     paceFrames(window);
     if (window.closedByUser()) {

@@ -1,6 +1,7 @@
 #include "app/PlayWindow.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "app/GameStateReport.h"
@@ -45,10 +46,21 @@ bool PlayWindow::open() {
         recorder_.emplace(session_->now());
     }
     if (options_.overlay) {
-        overlay_.emplace(options_.dataPath, session_->layout(),
-                         session_->media().fonts().typeface());
-        session_->host().log().setObserver(
-            [this](const LogLine& line) { overlay_->observe(line); });
+        makeOverlay();
+    }
+    if (options_.watch) {
+        std::string program = options_.checkProgram;
+        if (program.empty()) {
+            std::error_code ignored;
+            program = std::filesystem::read_symlink("/proc/self/exe", ignored).string();
+        }
+        static std::ostream quiet(nullptr);
+        reload_ = std::make_unique<FolderReload>(
+            options_.dataPath, session_->loader().path(), program,
+            options_.watchOutput != nullptr ? *options_.watchOutput : quiet);
+        if (!reload_->start(error_)) {
+            return false;
+        }
     }
     ChatterToLog chatter(session_->host());
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -74,6 +86,26 @@ bool PlayWindow::open() {
     // The scene draws its own cursor.
     SDL_ShowCursor(SDL_DISABLE);
     return true;
+}
+
+void PlayWindow::makeOverlay() {
+    overlay_.emplace(options_.dataPath, session_->layout(), session_->media().fonts().typeface());
+    session_->host().log().setObserver([this](const LogLine& line) { overlay_->observe(line); });
+}
+
+void PlayWindow::setUpAgain() {
+    if (!session_->restart()) {
+        if (options_.watchOutput != nullptr) {
+            *options_.watchOutput << "qxhost: " << session_->error() << "\n" << std::flush;
+        }
+        return;
+    }
+    ++reloads_;
+    if (overlay_) {
+        makeOverlay();
+    }
+    // The new scene's cursor starts where the mouse is.
+    session_->moveTo(session_->pointerX(), session_->pointerY());
 }
 
 void PlayWindow::toScreen(std::int32_t windowX, std::int32_t windowY, std::int32_t& x,
@@ -144,6 +176,9 @@ void PlayWindow::handle(const SDL_Event& event) {
 }
 
 bool PlayWindow::step() {
+    if (reload_ && reload_->frame()) {
+        setUpAgain();
+    }
     if (session_ == nullptr || session_->scene() == nullptr || closed_) {
         return false;
     }

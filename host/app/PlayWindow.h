@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/FolderReload.h"
 #include "app/LayoutOverlay.h"
 #include "app/ScriptRecorder.h"
 #include "session/SceneSession.h"
@@ -25,6 +26,11 @@ struct PlayOptions {
     int scale = 1; // 1 to 4
     bool record = false;
     bool overlay = false; // the layout drawn over the screen (LayoutOverlay)
+    // Set the scene up again when the data folder changes and checks clean (FolderReload),
+    // saying so on watchOutput; checkProgram is the qxhost that checks (empty: this one).
+    bool watch = false;
+    std::ostream* watchOutput = nullptr;
+    std::string checkProgram;
 };
 
 class PlayWindow {
@@ -47,6 +53,9 @@ public:
     // the screen as a PNG to picturePath; false with one line in error().
     bool saveRecording(const std::string& scriptPath, const std::string& picturePath);
     std::int64_t recordedFrames() const { return recorder_ ? recorder_->frames() : 0; }
+    // With PlayOptions::watch: a change waits for its check or the check runs.
+    bool reloadPending() const { return reload_ && reload_->busy(); }
+    int reloads() const { return reloads_; }
 
     SceneSession& session() { return *session_; }
     SDL_Window* window() { return window_; }
@@ -55,6 +64,8 @@ private:
     void handle(const SDL_Event& event);
     void queue(ScriptOp op, std::int32_t x, std::int32_t y);
     void apply(const PointerInput& input);
+    void makeOverlay();
+    void setUpAgain();
     void toScreen(std::int32_t windowX, std::int32_t windowY, std::int32_t& x, std::int32_t& y);
 
     PlayOptions options_;
@@ -69,6 +80,8 @@ private:
     std::optional<ScriptRecorder> recorder_;
     std::optional<LayoutOverlay> overlay_;
     std::vector<std::uint16_t> overlaid_;
+    std::unique_ptr<FolderReload> reload_;
+    int reloads_ = 0;
 };
 
 } // namespace qxhost::app

@@ -45,10 +45,7 @@ bool SceneSession::fail(const std::string& message) {
     return false;
 }
 
-bool SceneSession::start() {
-    if (options_.modulePath.empty()) {
-        options_.modulePath = defaultModulePath();
-    }
+bool SceneSession::readData() {
     std::error_code code;
     if (!fs::is_directory(options_.dataPath, code)) {
         return fail("data folder " + options_.dataPath + ": not a folder");
@@ -66,11 +63,42 @@ bool SceneSession::start() {
                         std::to_string(kGameStateWords - 1) + ")");
         }
     }
-    gameState_.fill(options_.gameStateFill);
     if (options_.topicsPath.empty()) {
         options_.topicsPath = (fs::path(options_.dataPath) / "topics.txt").string();
     }
+    return true;
+}
 
+void SceneSession::openData() {
+    root_ = openResourceRoot(*host_, options_.dataPath);
+    addMediaArchives(*host_, *root_);
+    producer_ = std::make_unique<Producer>(*host_, &media_->fonts(), options_.topicsPath);
+}
+
+bool SceneSession::setUpScene() {
+    gameState_.fill(options_.gameStateFill);
+    // The topic frames' jitter comes from the C library's rand, which the module shares with
+    // the host here: each scene starts from the same state, so a replay draws what play drew.
+    std::srand(1);
+    sceneTable_ = factory_->createScene();
+    scene_ = sceneTable_ != nullptr
+                 ? static_cast<qx::IQXScene*>(sceneTable_->getInterface("IQXScene"))
+                 : nullptr;
+    if (scene_ == nullptr) {
+        return fail("module " + options_.modulePath + ": createScene gave no IQXScene");
+    }
+    canvas_ = media_->surface().makeCanvas();
+    scene_->setUp(&canvas_, root_->directory(), gameState_.data());
+    return true;
+}
+
+bool SceneSession::start() {
+    if (options_.modulePath.empty()) {
+        options_.modulePath = defaultModulePath();
+    }
+    if (!readData()) {
+        return false;
+    }
     host_ = std::make_unique<Host>();
     host_->log().setEcho(options_.echoLog);
     if (options_.manualClock) {
@@ -86,9 +114,7 @@ bool SceneSession::start() {
         return fail(loader_.error());
     }
     media_ = std::make_unique<Media>(*host_);
-    root_ = openResourceRoot(*host_, options_.dataPath);
-    addMediaArchives(*host_, *root_);
-    producer_ = std::make_unique<Producer>(*host_, &media_->fonts(), options_.topicsPath);
+    openData();
 
     qx::InterfaceTable* factoryTable = loader_.init(*host_);
     if (factoryTable == nullptr) {
@@ -98,20 +124,23 @@ bool SceneSession::start() {
     if (factory_ == nullptr) {
         return fail("module " + options_.modulePath + ": no IQXSceneFactory");
     }
-    // The topic frames' jitter comes from the C library's rand, which the module shares with
-    // the host here: each scene starts from the same state, so a replay draws what play drew.
-    std::srand(1);
-    sceneTable_ = factory_->createScene();
-    scene_ = sceneTable_ != nullptr
-                 ? static_cast<qx::IQXScene*>(sceneTable_->getInterface("IQXScene"))
-                 : nullptr;
-    if (scene_ == nullptr) {
-        return fail("module " + options_.modulePath + ": createScene gave no IQXScene");
-    }
-    canvas_ = media_->surface().makeCanvas();
     startTime_ = host_->currentTime();
-    scene_->setUp(&canvas_, root_->directory(), gameState_.data());
-    return true;
+    return setUpScene();
+}
+
+bool SceneSession::restart() {
+    if (factory_ == nullptr) {
+        return fail("no scene was set up to start again");
+    }
+    endScene();
+    // The resource tree holds directories the module made; it goes while the module is loaded.
+    root_.reset();
+    producer_.reset();
+    if (!readData()) {
+        return false;
+    }
+    openData();
+    return setUpScene();
 }
 
 void SceneSession::frame() {

@@ -48,6 +48,10 @@ public:
     // the game-state record is refused before the module is loaded.
     bool start();
     const std::string& error() const { return error_; }
+    // After a successful start: tears the scene down and sets a new one up on the data
+    // folder as it is now, with the same module, media and clock (the clock goes on). On
+    // failure answers false with error() and leaves no scene.
+    bool restart();
 
     // One frame: the clock moves on by 1/60 s (on a manual clock), the host processes its
     // events, the scene updates and draws.
@@ -84,6 +88,10 @@ public:
 
 private:
     bool fail(const std::string& message);
+    // The folder's layout, checked; the resource tree and producer on it; a scene set up.
+    bool readData();
+    void openData();
+    bool setUpScene();
 
     SessionOptions options_;
     std::string error_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -22,6 +23,18 @@ struct CommandResult {
     std::string out;
     std::string err;
 };
+
+// Replaces each line of a text file that starts with `start` by `with`.
+inline void replaceLine(const std::string& file, const std::string& start,
+                        const std::string& with) {
+    std::ifstream in(file);
+    std::string text;
+    for (std::string line; std::getline(in, line);) {
+        text += (line.rfind(start, 0) == 0 ? with : line) + "\n";
+    }
+    in.close();
+    std::ofstream(file) << text;
+}
 
 inline CommandResult qxhost(const qxhost::app::Arguments& arguments) {
     std::ostringstream out;

@@ -15,16 +15,6 @@ qxtest::CommandResult check(const std::string& data) {
     return qxtest::qxhost({"check", data, "--module", qxtest::modulePath()});
 }
 
-void replaceLine(const std::string& file, const std::string& start, const std::string& with) {
-    std::ifstream in(file);
-    std::string text;
-    for (std::string line; std::getline(in, line);) {
-        text += (line.rfind(start, 0) == 0 ? with : line) + "\n";
-    }
-    in.close();
-    std::ofstream(file) << text;
-}
-
 struct Breakage {
     const char* name;
     void (*apply)(const std::string& choice);
@@ -38,10 +28,12 @@ const Breakage kBreakages[] = {
      [](const std::string& c) { std::ofstream(c + "/qmark.png") << "\x89PNG garbage"; },
      R"(/choice/qmark\.png: picture does not decode: .+)"},
     {"GarbagePortemap",
-     [](const std::string& c) { replaceLine(c + "/values.txt", "portemap", "portemap = a,b"); },
+     [](const std::string& c) {
+         qxtest::replaceLine(c + "/values.txt", "portemap", "portemap = a,b");
+     },
      R"(/choice/values\.txt: portemap: entry 1 "a" is not a number)"},
     {"MissingTextCentre",
-     [](const std::string& c) { replaceLine(c + "/values.txt", "textcenter06", "# gone"); },
+     [](const std::string& c) { qxtest::replaceLine(c + "/values.txt", "textcenter06", "# gone"); },
      R"(/choice/values\.txt: porte06: has no textcenter06, so door 6 and every later door are not set up)"},
     {"TruncatedSound", [](const std::string& c) { fs::resize_file(c + "/clicked.wav", 20); },
      R"(/choice/clicked\.wav: sound does not decode: .+)"},

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "AppTestSupport.h"
@@ -120,6 +123,55 @@ TEST_F(PlayWindowTest, ClosingTheWindowEndsAtOnce) {
     push(SDL_QUIT, 0, 0);
     EXPECT_FALSE(window_->step());
     EXPECT_TRUE(window_->closedByUser());
+}
+
+// The folder is checked by a qxhost process while frames go on; the deadline only stops a
+// hung check (the time from edit to reload is measured by qxbench).
+bool stepUntil(PlayWindow& window, const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        window.step();
+    }
+    return done();
+}
+
+// A values.txt edit sets the scene up again in the same window; an edit that breaks the
+// folder prints check's lines and keeps the scene that was running.
+TEST(PlayWindowWatch, ReloadsAfterAnEditAndKeepsTheLastGoodSceneAfterABrokenOne) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    qxtest::TempFolder folder;
+    std::filesystem::copy(qxtest::demoData(), folder.path(),
+                          std::filesystem::copy_options::recursive);
+    const std::string values = folder.at("choice/values.txt");
+    std::ostringstream said;
+    qxhost::app::PlayOptions options;
+    options.dataPath = folder.path();
+    options.modulePath = qxtest::modulePath();
+    options.watch = true;
+    options.watchOutput = &said;
+    options.checkProgram = qxtest::binaryDir() + "/qxhost";
+    PlayWindow window(options);
+    ASSERT_TRUE(window.open()) << window.error();
+    ASSERT_TRUE(window.step());
+    SDL_Window* shown = window.window();
+
+    qxtest::replaceLine(values, "porte01", "porte01 = 120,160");
+    ASSERT_TRUE(stepUntil(window, [&] { return window.reloads() == 1; })) << said.str();
+    EXPECT_EQ(said.str(), "Changed: choice/values.txt\nSet up again: " + folder.path() +
+                              ": no problems (9 doors, 45 topics)\n");
+    EXPECT_EQ(window.session().layout().places.front().x, 120);
+    EXPECT_EQ(window.window(), shown);
+
+    said.str("");
+    qxtest::replaceLine(values, "textcenter06", "# gone");
+    ASSERT_TRUE(stepUntil(window, [&] { return !window.reloadPending() && !said.str().empty(); }));
+    EXPECT_NE(said.str().find("values.txt: porte06: has no textcenter06"), std::string::npos)
+        << said.str();
+    EXPECT_NE(said.str().find("Not loaded: the last good scene keeps running"), std::string::npos);
+    EXPECT_EQ(window.reloads(), 1);
+    EXPECT_EQ(window.session().layout().doors.size(), 9u);
+    EXPECT_TRUE(window.step()) << "the scene runs on";
 }
 
 } // namespace
