@@ -51,7 +51,8 @@ Bitmap::Bitmap(BitmapDescription* source) : description(emptyDescription()) {
 }
 
 Bitmap::~Bitmap() {
-    if (factory != nullptr && object != nullptr) {
+    // Also after a failed create: the factory is handed the null object it answered.
+    if (factory != nullptr) {
         factory->destroy(object);
     }
 }
@@ -63,7 +64,7 @@ RowBlock* Bitmap::lockRows(std::int32_t first, std::int32_t last) {
 }
 
 void Bitmap::unlockRows(RowBlock* block) {
-    if (bitmap != nullptr && block != nullptr) {
+    if (bitmap != nullptr) {
         bitmap->unlockRows(block);
     }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "module/HostServices.h"
 #include "qx/bitmap.h"
 #include "runtime/Host.h"
@@ -42,6 +44,21 @@ TEST_F(BitmapTest, FactoryIsVanillaImageUnlessTheSettingNamesAnother) {
     EXPECT_EQ(orphan.lockRows(0, 0), nullptr);
     EXPECT_EQ(orphan.load(nullptr), 0);
     EXPECT_EQ(orphan.convert(&d), 0);
+}
+
+TEST_F(BitmapTest, AFailedCreateIsGivenBackAndANullBlockIsUnlockedAsAnyOther) {
+    auto d = picture(16, "-rrrrrgggggbbbbb");
+    vanilla.refuse = true;
+    {
+        qx::Bitmap refused(&d);
+        EXPECT_TRUE(host.log().contains(3, "Bitmap: BitmapFactory is unable to create bitmap."));
+        refused.unlockRows(nullptr); // no object: nothing to unlock
+    }
+    EXPECT_EQ(vanilla.givenBack, std::vector<qx::InterfaceTable*>{nullptr});
+    vanilla.refuse = false;
+    qx::Bitmap made(&d);
+    made.unlockRows(nullptr);
+    EXPECT_EQ(FakeBitmapFactory::of(&made)->nullUnlocks, 1);
 }
 
 TEST_F(BitmapTest, ConversionsReplaceTheDescriptionOnlyWhenAccepted) {

@@ -43,6 +43,7 @@ qx::RowBlock* FakeBitmap::lockRows(std::int32_t first, std::int32_t last) {
 }
 
 void FakeBitmap::unlockRows(qx::RowBlock* block) {
+    nullUnlocks += block == nullptr ? 1 : 0;
     locks.remove_if([block](const qx::RowBlock& b) { return &b == block; });
 }
 
@@ -98,12 +99,16 @@ FakeBitmapFactory::FakeBitmapFactory(const char* objectName) : table(objectName)
 }
 
 qx::InterfaceTable* FakeBitmapFactory::create(qx::BitmapDescription* description) {
+    if (refuse) {
+        return nullptr;
+    }
     alive.push_back(std::make_unique<FakeBitmap>(*description, withConversion));
     return &alive.back()->table;
 }
 
 void FakeBitmapFactory::destroy(qx::InterfaceTable* object) {
     ++destroyed;
+    givenBack.push_back(object);
     std::erase_if(alive, [object](const auto& b) { return &b->table == object; });
 }
 

@@ -33,6 +33,7 @@ public:
     std::int32_t pitch = 0;
     std::vector<std::uint8_t> pixels;
     std::list<qx::RowBlock> locks; // blocks handed out and not yet given back
+    int nullUnlocks = 0;
     std::vector<qx::BitmapDescription> conversions;
 
 private:
@@ -50,7 +51,9 @@ public:
 
     qx::InterfaceTable table;
     bool withConversion = true;
+    bool refuse = false; // create answers null
     int destroyed = 0;
+    std::vector<qx::InterfaceTable*> givenBack; // destroy's arguments, in order
     std::vector<std::unique_ptr<FakeBitmap>> alive;
 };
 
