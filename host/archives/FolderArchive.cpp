@@ -58,8 +58,8 @@ FolderArchive::FolderArchive(Host& host, const std::string& path) : host_(host) 
         entries_.push_back(std::make_unique<Entry>(Entry{{}, name, it->path().string(), isFolder}));
     }
     if (error) {
-        host_.log(qx::kLogError, "cannot list folder %s: %s\n", path.c_str(),
-                  error.message().c_str());
+        host_.report(qx::kLogError, "cannot list folder %s: %s\n", path.c_str(),
+                     error.message().c_str());
     }
 
     std::stable_sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
@@ -91,14 +91,14 @@ FolderArchiveFactory::FolderArchiveFactory(Host& host) : ArchiveFactory(host, kF
 qx::InterfaceTable* FolderArchiveFactory::create(qx::ResourceEntry* entry, qx::Handle,
                                                  qx::IStream*) {
     if (entry == nullptr || entry->description == nullptr) {
-        host().log(qx::kLogError, "folder archive: entry %s names no folder\n",
-                   entry != nullptr && entry->name != nullptr ? entry->name : "<unknown>");
+        host().report(qx::kLogError, "folder archive: entry %s names no folder\n",
+                      entry != nullptr && entry->name != nullptr ? entry->name : "<unknown>");
         return nullptr;
     }
     std::error_code error;
     if (!fs::is_directory(entry->description, error)) {
-        host().log(qx::kLogError, "folder archive: cannot open %s: not a folder\n",
-                   entry->description);
+        host().report(qx::kLogError, "folder archive: cannot open %s: not a folder\n",
+                      entry->description);
         return nullptr;
     }
     return keep(std::make_unique<FolderArchive>(host(), entry->description));

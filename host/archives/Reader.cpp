@@ -66,7 +66,7 @@ std::unique_ptr<Reader> Reader::overFile(Host& host, const std::string& path) {
         problem = "cannot tell its size";
     }
     if (problem != nullptr) {
-        host.log(qx::kLogError, "cannot read %s: %s\n", path.c_str(), problem);
+        host.report(qx::kLogError, "cannot read %s: %s\n", path.c_str(), problem);
         if (reader->file_ != nullptr) {
             std::fclose(reader->file_);
             reader->file_ = nullptr;

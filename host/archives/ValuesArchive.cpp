@@ -100,13 +100,13 @@ qx::InterfaceTable* ValuesArchiveFactory::create(qx::ResourceEntry* entry, qx::H
                                                        : kValuesFileName;
     std::string content;
     if (stream == nullptr || !readAll(*stream, content)) {
-        host().log(qx::kLogError, "values archive: cannot read %s\n", file);
+        host().report(qx::kLogError, "values archive: cannot read %s\n", file);
         return nullptr;
     }
     ParsedValues parsed = parseValues(content);
     for (int line : parsed.malformedLines) {
-        host().log(qx::kLogError, "%s:%d: malformed value line, expected name = value\n", file,
-                   line);
+        host().report(qx::kLogError, "%s:%d: malformed value line, expected name = value\n", file,
+                      line);
     }
     return keep(std::make_unique<ValuesArchive>(host(), file, std::move(parsed.values)));
 }

@@ -31,8 +31,8 @@ std::int32_t VanillaBitmap::load(qx::IRead* stream) {
         filled += static_cast<std::size_t>(std::min(count, wanted));
     }
     if (filled < pixels_.size()) {
-        host_.log(qx::kLogError, "vanillaimage: picture data ends after %zu of %zu bytes", filled,
-                  pixels_.size());
+        host_.report(qx::kLogError, "vanillaimage: picture data ends after %zu of %zu bytes",
+                     filled, pixels_.size());
         return 0;
     }
     return 1;
@@ -81,15 +81,15 @@ qx::InterfaceTable* VanillaBitmapFactory::create(qx::BitmapDescription* descript
     }
     const auto standard = PixelLayout::standard(description->bitsPerPixel);
     if (!standard) {
-        host_.log(qx::kLogError, "vanillaimage: cannot hold pictures of %d bits per pixel",
-                  description->bitsPerPixel);
+        host_.report(qx::kLogError, "vanillaimage: cannot hold pictures of %d bits per pixel",
+                     description->bitsPerPixel);
         return nullptr;
     }
     if (description->width < 0 || description->height < 0 ||
         description->width > kLargestPictureSide || description->height > kLargestPictureSide ||
         std::int64_t{description->width} * description->height > kLargestPicturePixels) {
-        host_.log(qx::kLogError, "vanillaimage: cannot hold a picture of %d x %d pixels",
-                  description->width, description->height);
+        host_.report(qx::kLogError, "vanillaimage: cannot hold a picture of %d x %d pixels",
+                     description->width, description->height);
         return nullptr;
     }
     // A format that names other bits than the depth holds is read as the depth's usual one.

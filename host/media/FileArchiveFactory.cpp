@@ -14,11 +14,11 @@ qx::InterfaceTable* FileArchiveFactory::create(qx::ResourceEntry* entry, qx::Han
     std::string warning;
     if (!readWholeStream(stream, bytes, kLargestFile, error) ||
         !decode(bytes, label, *archive, error, warning)) {
-        host().log(qx::kLogError, "%s: %s: %s", table()->objectName(), label.c_str(),
-                   error.c_str());
+        host().report(qx::kLogError, "%s: %s: %s", table()->objectName(), label.c_str(),
+                      error.c_str());
     } else if (!warning.empty()) {
-        host().log(qx::kLogError, "%s: %s: %s", table()->objectName(), label.c_str(),
-                   warning.c_str());
+        host().report(qx::kLogError, "%s: %s: %s", table()->objectName(), label.c_str(),
+                      warning.c_str());
     }
     return keep(std::move(archive));
 }

@@ -6,7 +6,7 @@ FontSystem::FontSystem(Host& host, const std::string& regularFile, const std::st
     : host_(host) {
     if (FT_Init_FreeType(&library_) != 0) {
         library_ = nullptr;
-        host.log(qx::kLogError, "fonts: FreeType cannot start; text will not show");
+        host.report(qx::kLogError, "fonts: FreeType cannot start; text will not show");
     }
     typeface_ = std::make_unique<Typeface>(host, library_, regularFile, boldFile);
 }

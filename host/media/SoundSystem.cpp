@@ -94,8 +94,8 @@ std::int32_t HostSound::preload(qx::IRead* stream) {
         samples->insert(samples->end(), chunk, chunk + std::min(count, ask));
     }
     if (dataLength_ > 0 && samples->size() < dataLength_) {
-        system_.host().log(qx::kLogError, "soundsystem: sound data ends after %zu of %u bytes",
-                           samples->size(), dataLength_);
+        system_.host().report(qx::kLogError, "soundsystem: sound data ends after %zu of %u bytes",
+                              samples->size(), dataLength_);
     }
     samples->resize(samples->size() - samples->size() % format_.bytesPerFrame());
     if (samples->empty()) {
@@ -179,8 +179,8 @@ SoundSystem::SoundSystem(Host& host)
         output_ = AudioOutput::open(silentReason_);
     }
     if (!output_) {
-        host.log(qx::kLogTrace, "soundsystem: no audio device (%s); sounds play silently",
-                 silentReason_.c_str());
+        host.report(qx::kLogTrace, "soundsystem: no audio device (%s); sounds play silently",
+                    silentReason_.c_str());
     }
 }
 
@@ -211,8 +211,9 @@ qx::InterfaceTable* SoundSystem::create(qx::SoundDescription* description) {
     if (format.sampleRate <= 0 || format.sampleRate > 384000 ||
         (format.channels != 1 && format.channels != 2) ||
         (format.bitsPerSample != 8 && format.bitsPerSample != 16)) {
-        host_.log(qx::kLogError, "soundsystem: cannot play %u Hz, %u channels, %u bits per sample",
-                  description->words[0], description->words[1], description->words[2]);
+        host_.report(qx::kLogError,
+                     "soundsystem: cannot play %u Hz, %u channels, %u bits per sample",
+                     description->words[0], description->words[1], description->words[2]);
         return nullptr;
     }
     sounds_.push_back(std::make_unique<HostSound>(*this, format, description->words[3]));

@@ -263,7 +263,7 @@ bool Surface::savePng(const std::string& path) {
     }
     std::string error;
     if (!writeRgbPng(path, kWidth, kHeight, rgb.data(), kWidth * 3, error)) {
-        host_.log(qx::kLogError, "surface: cannot write %s: %s", path.c_str(), error.c_str());
+        host_.report(qx::kLogError, "surface: cannot write %s: %s", path.c_str(), error.c_str());
         return false;
     }
     return true;

@@ -31,8 +31,8 @@ FT_Face Typeface::open(const std::string& path) {
     FT_Face face = nullptr;
     const FT_Error error = FT_New_Face(library_, path.c_str(), 0, &face);
     if (error != 0) {
-        host_.log(qx::kLogError, "fonts: cannot open %s (FreeType error %d)", path.c_str(),
-                  static_cast<int>(error));
+        host_.report(qx::kLogError, "fonts: cannot open %s (FreeType error %d)", path.c_str(),
+                     static_cast<int>(error));
         return nullptr;
     }
     return face;

@@ -11,7 +11,7 @@ Producer::Producer(Host& host, FontSystem* fonts, const std::string& topicsPath)
     : host_(host), fonts_(fonts) {
     TopicsFile file = loadTopicsFile(topicsPath);
     for (const std::string& error : file.errors) {
-        host_.log(3, "%s\n", error.c_str());
+        host_.report(3, "%s\n", error.c_str());
     }
     errors_ = std::move(file.errors);
     for (const TopicRecord& record : file.topics) {

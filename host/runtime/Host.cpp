@@ -33,7 +33,15 @@ const char* AtomTable::nameOf(std::uint32_t identifier) {
 }
 
 void Log::write(std::int32_t level, std::string message) {
-    lines_.push_back({level, std::move(message)});
+    LogLine line;
+    line.level = level;
+    line.message = std::move(message);
+    line.byHost = true;
+    write(std::move(line));
+}
+
+void Log::write(LogLine written) {
+    lines_.push_back(std::move(written));
     const LogLine& line = lines_.back();
     if (echo_) {
         std::fprintf(stderr, "[%d] %s", line.level, line.message.c_str());
@@ -189,13 +197,100 @@ void* Host::findInterface(const char* objectName, const char* interfaceName) {
     return nullptr;
 }
 
+namespace {
+std::string formatted(const char* format, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.pop_back();
+    return text;
+}
+
+// Each value the format consumes, shown by its own conversion: "%p" as a pointer, "%s" as
+// the string, a "*" width as its number.
+std::vector<std::string> valuesOf(const char* format, va_list args) {
+    std::vector<std::string> values;
+    const auto show = [&values](const std::string& spec, auto value) {
+        char text[64];
+        std::snprintf(text, sizeof text, spec.c_str(), value);
+        values.emplace_back(text);
+    };
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%') {
+            continue;
+        }
+        std::string spec = "%";
+        for (++p; *p != '\0' && std::strchr("-+ #0", *p) != nullptr; ++p) {
+            spec += *p;
+        }
+        for (; *p == '*' || *p == '.' || (*p >= '0' && *p <= '9'); ++p) {
+            if (*p == '*') {
+                values.push_back(std::to_string(va_arg(args, int)));
+            } else {
+                spec += *p;
+            }
+        }
+        std::string size;
+        for (; *p != '\0' && std::strchr("hljztL", *p) != nullptr; ++p) {
+            size += *p;
+        }
+        const char conversion = *p;
+        if (conversion == '\0') {
+            break;
+        }
+        const std::string whole = spec + size + conversion;
+        if (conversion == 's') {
+            const char* text = va_arg(args, const char*);
+            values.emplace_back(text != nullptr ? text : "(null)");
+        } else if (conversion == 'p') {
+            show(whole, va_arg(args, void*));
+        } else if (std::strchr("fFeEgGaA", conversion) != nullptr) {
+            if (size == "L") {
+                show(whole, va_arg(args, long double));
+            } else {
+                show(whole, va_arg(args, double));
+            }
+        } else if (std::strchr("diuxXoc", conversion) != nullptr) {
+            if (size == "ll" || size == "j") {
+                show(whole, va_arg(args, long long));
+            } else if (size == "l" || size == "z" || size == "t") {
+                show(whole, va_arg(args, long));
+            } else {
+                show(whole, va_arg(args, int));
+            }
+        }
+    }
+    return values;
+}
+} // namespace
+
 void Host::log(std::int32_t level, const char* format, ...) {
-    char buffer[2048];
+    LogLine line;
+    line.level = level;
+    line.format = format != nullptr ? format : "";
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_list again;
+    va_copy(again, args);
+    line.message = formatted(line.format.c_str(), args);
+    line.values = valuesOf(line.format.c_str(), again);
+    va_end(again);
     va_end(args);
-    log_.write(level, buffer);
+    log_.write(std::move(line));
+}
+
+void Host::report(std::int32_t level, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string message = formatted(format, args);
+    va_end(args);
+    log_.write(level, std::move(message));
 }
 
 void Host::setSetting(const std::string& name, const std::string& value) {

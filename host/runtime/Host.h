@@ -26,12 +26,19 @@ private:
 
 struct LogLine {
     std::int32_t level;
-    std::string message;
+    std::string message; // formatted
+    // What the caller passed: the format and each value as its conversion shows it.
+    std::string format;
+    std::vector<std::string> values;
+    // Written by the host itself (report), not asked for through the log operation.
+    bool byHost = false;
 };
 
 class Log {
 public:
+    // A line of the host's own.
     void write(std::int32_t level, std::string message);
+    void write(LogLine line);
     const std::vector<LogLine>& lines() const { return lines_; }
     void clear() { lines_.clear(); }
     // Echoes every line to standard error as "[level] message" while set.
@@ -79,8 +86,16 @@ public:
     void* auxiliaryService() override { return nullptr; }
     qx::SettingsList* settings() override { return &settingsHead_; }
     void* findInterface(const char* objectName, const char* interfaceName) override;
+    // A module's message: recorded with its format and values, and formatted in full.
     void log(std::int32_t level, const char* format, ...) override;
     std::int32_t currentTime() override { return clock_.now(); }
+
+    // The host's own messages, marked as such in the log.
+    void report(std::int32_t level, const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 3, 4)))
+#endif
+        ;
 
     // Adds or replaces a setting.
     void setSetting(const std::string& name, const std::string& value);

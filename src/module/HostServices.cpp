@@ -1,7 +1,5 @@
 #include "module/HostServices.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 namespace qx {
@@ -28,20 +26,6 @@ void bindHost(HostObject* host) {
 }
 
 void unbindHost() { bindHost(nullptr); }
-
-void hostLog(std::int32_t level, const char* format, ...) {
-    HostObject* host = moduleState().host;
-    if (host == nullptr) {
-        return;
-    }
-    // The host's log is variadic itself; format here so that every host sees one string.
-    char message[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(message, sizeof message, format, args);
-    va_end(args);
-    host->log(level, "%s", message);
-}
 
 std::int32_t hostTime() {
     HostObject* host = moduleState().host;

@@ -24,11 +24,13 @@ void bindHost(HostObject* host);
 // Forgets the host; later calls into it do nothing and answer null or 0.
 void unbindHost();
 
-void hostLog(std::int32_t level, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
+// The host's log is printf-style: it receives the format and the values themselves, so
+// that it sees each message's own format and formats it without any length limit.
+template <class... Values> void hostLog(std::int32_t level, const char* format, Values... values) {
+    if (HostObject* host = moduleState().host) {
+        host->log(level, format, values...);
+    }
+}
 std::int32_t hostTime();
 void hostProcessEvents();
 void* hostFindInterface(const char* objectName, const char* interfaceName);

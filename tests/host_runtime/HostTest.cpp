@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "module/HostServices.h"
 #include "runtime/Host.h"
@@ -17,9 +19,20 @@ TEST(Host, ClockLogAndSettingsReachTheModuleThroughItsFacade) {
     qx::hostLog(1, "missing resource:<<%s>>\n", "qmark.png/image");
     EXPECT_TRUE(host.log().contains(1, "missing resource:<<qmark.png/image>>\n"));
     EXPECT_FALSE(host.log().contains(3, "missing resource:<<qmark.png/image>>\n"));
+    // The host sees the format and every value as given, and formats them without a limit.
     const std::string huge(5000, 'x');
-    host.log(1, "%s", huge.c_str()); // cut, not written past the buffer
-    EXPECT_LT(host.log().lines().back().message.size(), huge.size());
+    void* pointer = &host;
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%p", pointer);
+    qx::hostLog(3, "%s|%5.2f|%p|%*d|%%|%lld\n", huge.c_str(), 1.5, pointer, 3, 7, 1LL << 40);
+    const qxhost::LogLine& line = host.log().lines().back();
+    EXPECT_FALSE(line.byHost);
+    EXPECT_EQ(line.format, "%s|%5.2f|%p|%*d|%%|%lld\n");
+    EXPECT_EQ(line.values,
+              (std::vector<std::string>{huge, " 1.50", shown, "3", "7", "1099511627776"}));
+    EXPECT_EQ(line.message, huge + "| 1.50|" + shown + "|  7|%|1099511627776\n");
+    host.report(3, "host %d", 1);
+    EXPECT_TRUE(host.log().lines().back().byHost);
 
     host.setSetting("DefaultBitmapFactory", "bitmaps");
     host.setSetting("Other", "1");
