@@ -20,3 +20,10 @@ if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
     COMMAND bash -c "set -e; for run in 1 2; do ${PROJECT_SOURCE_DIR}/scripts/package --win32-from . package-\$run; done; cmp package-1/SHA256SUMS package-2/SHA256SUMS"
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
 endif()
+
+# No exception can leave the module: in the ELF builds, nothing it imports throws.
+if(NOT WIN32)
+  add_test(NAME qxchoice.nothrow
+    COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:qxchoice> -DNM=${CMAKE_NM}
+            -P ${CMAKE_CURRENT_LIST_DIR}/CheckModuleThrows.cmake)
+endif()

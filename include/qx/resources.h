@@ -105,6 +105,10 @@ protected:
 
 private:
     struct Search;
+    // A new directory for an entry of this one, or null when it could not be made or
+    // adopted as a child (a directory outside the tree would never be freed).
+    ResourceDirectory* openChild(ResourceEntry* entry);
+    static void free(ResourceDirectory* node);
     void openArchive();
     ResourceEntry* search(Search& state);
     ResourceDirectory* childFor(const ResourceEntry* entry) const;

@@ -47,18 +47,18 @@ using GiveBackEvent = PlainEvent<kGiveBack>;
 using OpenFrameEvent = PlainEvent<kOpenFrame>;
 
 inline TopicChosenEvent* makeTopicChosen(Porte* door) {
-    return new TopicChosenEvent("QXChoice::topicChosen", door);
+    return TopicChosenEvent::make("QXChoice::topicChosen", door);
 }
 inline StartShrinkEvent* makeStartShrink(TopicButton* button) {
-    return new StartShrinkEvent("QXChoice::startShrink", button);
+    return StartShrinkEvent::make("QXChoice::startShrink", button);
 }
 inline ShrinkingEvent* makeShrinking(TopicButton* button) {
-    return new ShrinkingEvent("QXChoice::shrinking", button);
+    return ShrinkingEvent::make("QXChoice::shrinking", button);
 }
 inline CenterMeEvent* makeCenterMe(TopicButton* button) {
-    return new CenterMeEvent("QXChoice::centerMe", button);
+    return CenterMeEvent::make("QXChoice::centerMe", button);
 }
-inline GiveBackEvent* makeGiveBack() { return new GiveBackEvent("QXChoice::giveBack"); }
-inline OpenFrameEvent* makeOpenFrame() { return new OpenFrameEvent("QXChoice::openFrame"); }
+inline GiveBackEvent* makeGiveBack() { return GiveBackEvent::make("QXChoice::giveBack"); }
+inline OpenFrameEvent* makeOpenFrame() { return OpenFrameEvent::make("QXChoice::openFrame"); }
 
 } // namespace qx

@@ -1,11 +1,13 @@
 #include "choice/Cursor.h"
 
+#include "core/Memory.h"
+
 namespace qx {
 
 Cursor::Cursor(ResourceDirectory* resources, const char* pictureName) {
     ResourceEntry* entry = resources != nullptr ? resources->find(pictureName) : nullptr;
     if (entry != nullptr) {
-        picture = new KeyedImage(entry);
+        picture = new (fallible) KeyedImage(entry);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "choice/SceneElementList.h"
 
+#include "core/Memory.h"
+
 namespace qx {
 
 SceneElementList::~SceneElementList() {
@@ -10,7 +12,10 @@ SceneElementList::~SceneElementList() {
 }
 
 void SceneElementList::add(IVisible* element) {
-    auto* node = new ElementNode(element);
+    auto* node = new (fallible) ElementNode(element);
+    if (node == nullptr) {
+        return;
+    }
     if (root == nullptr) {
         root = node;
         return;

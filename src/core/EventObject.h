@@ -2,8 +2,7 @@
 // EventObject so that its deleting destructor is the contract's first operation.
 #pragma once
 
-#include <new>
-
+#include "core/Memory.h"
 #include "qx/events.h"
 
 namespace qx {
@@ -14,6 +13,11 @@ std::int32_t& liveModuleEvents();
 
 template <class Derived, class Base = Event> class EventObject : public Base {
 public:
+    // A new event, or null when memory runs out.
+    template <class... Args> static Derived* make(Args&&... args) {
+        return new (fallible) Derived(static_cast<Args&&>(args)...);
+    }
+
     void* destroy(std::uint32_t flags) override {
         auto* self = static_cast<Derived*>(this);
         self->~Derived();

@@ -1,5 +1,4 @@
-#include <cstdlib>
-
+#include "core/Memory.h"
 #include "qx/registry.h"
 
 namespace qx {
@@ -35,7 +34,7 @@ void addEntry(InterfaceRegistry* registry, const char* objectName, const char* i
     if (registry == nullptr) {
         return;
     }
-    auto* entry = static_cast<RegistryEntry*>(std::malloc(sizeof(RegistryEntry)));
+    auto* entry = static_cast<RegistryEntry*>(allocateBlock(sizeof(RegistryEntry)));
     if (entry == nullptr) {
         return;
     }
@@ -79,7 +78,7 @@ void removeTable(InterfaceRegistry* registry, InterfaceTable* table) {
         RegistryEntry* entry = *link;
         if (entry->table == table) {
             *link = entry->next;
-            std::free(entry);
+            releaseBlock(entry);
         } else {
             link = &entry->next;
         }

@@ -1,7 +1,8 @@
 #include "core/PointArrays.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "core/Memory.h"
 
 namespace qx {
 
@@ -12,7 +13,7 @@ PointArray allocate(std::int32_t count) {
         return array;
     }
     array.points =
-        static_cast<Point*>(std::malloc(sizeof(Point) * static_cast<std::size_t>(count)));
+        static_cast<Point*>(allocateBlock(sizeof(Point) * static_cast<std::size_t>(count)));
     array.count = array.points != nullptr ? count : 0;
     return array;
 }
@@ -39,7 +40,7 @@ PointArray copyPointArray(const PointArray& source) {
 }
 
 void destroyPointArray(PointArray& array) {
-    std::free(array.points);
+    releaseBlock(array.points);
     array.points = nullptr;
     array.count = 0;
 }

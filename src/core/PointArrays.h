@@ -6,7 +6,7 @@
 
 namespace qx {
 
-// A point array from a list of points; the storage comes from std::malloc.
+// A point array from a list of points; the storage is a block of the C heap.
 PointArray makePointArray(std::initializer_list<Point> points);
 // A new array with the same points.
 PointArray copyPointArray(const PointArray& source);

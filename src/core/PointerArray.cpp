@@ -1,5 +1,6 @@
-#include <cstdlib>
+#include <cstring>
 
+#include "core/Memory.h"
 #include "qx/containers.h"
 
 namespace qx {
@@ -8,7 +9,12 @@ namespace {
 constexpr std::int32_t kStep = 16;
 
 void** allocateSlots(std::int32_t capacity) {
-    return static_cast<void**>(std::calloc(static_cast<std::size_t>(capacity), sizeof(void*)));
+    auto* slots =
+        static_cast<void**>(allocateBlock(sizeof(void*) * static_cast<std::size_t>(capacity)));
+    if (slots != nullptr) {
+        std::memset(slots, 0, sizeof(void*) * static_cast<std::size_t>(capacity));
+    }
+    return slots;
 }
 } // namespace
 
@@ -24,7 +30,7 @@ PointerArray& PointerArray::operator=(const PointerArray& other) {
     if (this == &other) {
         return *this;
     }
-    std::free(data_);
+    releaseBlock(data_);
     data_ = allocateSlots(kStep);
     capacity_ = data_ != nullptr ? kStep : 0;
     count_ = 0;
@@ -35,7 +41,7 @@ PointerArray& PointerArray::operator=(const PointerArray& other) {
 }
 
 PointerArray::~PointerArray() {
-    std::free(data_);
+    releaseBlock(data_);
     data_ = nullptr;
     capacity_ = 0;
     count_ = 0;
@@ -46,8 +52,8 @@ void PointerArray::reserve(std::int32_t n) {
         return;
     }
     const std::int32_t capacity = (n / kStep + 1) * kStep;
-    auto* grown = static_cast<void**>(
-        std::realloc(data_, sizeof(void*) * static_cast<std::size_t>(capacity)));
+    auto* grown =
+        static_cast<void**>(resizeBlock(data_, sizeof(void*) * static_cast<std::size_t>(capacity)));
     if (grown == nullptr) {
         return;
     }

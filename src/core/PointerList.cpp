@@ -1,11 +1,11 @@
-#include <new>
+#include "core/Memory.h"
 
 #include "qx/containers.h"
 
 namespace qx {
 
 void PointerList::append(void* value) {
-    Node* node = new (std::nothrow) Node{value, nullptr};
+    Node* node = new (fallible) Node{value, nullptr};
     if (node == nullptr) {
         return;
     }

@@ -1,5 +1,6 @@
 #include "media/SoundResource.h"
 
+#include "core/Memory.h"
 #include "module/HostServices.h"
 #include "resource/ReadStream.h"
 
@@ -19,8 +20,11 @@ SoundResource::SoundResource(ResourceEntry* entry) : description{} {
             ? directory->openStream(entry, reinterpret_cast<Handle>(resourceDescription))
             : nullptr;
     // A missing resource still gives a Sound, an inert one, so owners need not check.
-    sound_ = new Sound(resourceDescription != nullptr ? resourceDescription : &description);
-    sound_->preload(stream != nullptr ? static_cast<IRead*>(stream) : nullptr);
+    sound_ =
+        new (fallible) Sound(resourceDescription != nullptr ? resourceDescription : &description);
+    if (sound_ != nullptr) {
+        sound_->preload(stream != nullptr ? static_cast<IRead*>(stream) : nullptr);
+    }
     if (stream != nullptr) {
         directory->closeStream(stream);
     }

@@ -1,7 +1,6 @@
 #include "module/Exports.h"
 
-#include <new>
-
+#include "core/Memory.h"
 #include "module/HostServices.h"
 #include "module/QXChoiceFactory.h"
 
@@ -29,11 +28,11 @@ qx::InterfaceTable* init(qx::HostObject* host, const char* const* arguments) {
     if (!qx::startUp(qx::moduleState().instance)) {
         return nullptr;
     }
-    auto* made = new (std::nothrow) qx::QXChoiceFactory;
+    auto* made = new (qx::fallible) qx::QXChoiceFactory;
     if (made == nullptr) {
         return nullptr;
     }
-    if (!made->copyArguments(arguments)) {
+    if (made->table.count() == 0 || !made->copyArguments(arguments)) {
         delete made;
         return nullptr;
     }

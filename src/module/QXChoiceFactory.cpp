@@ -1,8 +1,7 @@
 #include "module/QXChoiceFactory.h"
 
-#include <new>
-
 #include "choice/QXChoice.h"
+#include "core/Memory.h"
 
 namespace qx {
 
@@ -11,8 +10,16 @@ QXChoiceFactory::QXChoiceFactory() : PluginModule("qxchoice") {
 }
 
 InterfaceTable* QXChoiceFactory::createScene() {
-    auto* scene = new (std::nothrow) QXChoice;
-    return scene != nullptr ? &scene->table : nullptr;
+    auto* scene = new (fallible) QXChoice;
+    if (scene == nullptr) {
+        return nullptr;
+    }
+    // A scene that could not publish its interfaces could be neither driven nor released.
+    if (scene->table.count() < 3) {
+        scene->releaseReference();
+        return nullptr;
+    }
+    return &scene->table;
 }
 
 void QXChoiceFactory::destroyScene(InterfaceTable* scene) {

@@ -1,7 +1,6 @@
 #include <cstring>
-#include <new>
-#include <string>
 
+#include "core/Memory.h"
 #include "module/HostServices.h"
 #include "qx/resources.h"
 #include "resource/ReadStream.h"
@@ -12,15 +11,20 @@ namespace {
 constexpr char kArchivePrefix[] = "archive/";
 constexpr std::size_t kArchivePrefixLength = sizeof kArchivePrefix - 1;
 
-bool hasArchivePrefix(const char* typeName) {
-    for (std::size_t i = 0; i < kArchivePrefixLength; ++i) {
-        const char c = typeName[i];
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != kArchivePrefix[i]) {
+char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The first `length` characters of text equal those of prefix, without regard to case.
+bool startsWith(const char* text, const char* prefix, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] == '\0' || folded(text[i]) != folded(prefix[i])) {
             return false;
         }
     }
     return true;
+}
+
+bool hasArchivePrefix(const char* typeName) {
+    return startsWith(typeName, kArchivePrefix, kArchivePrefixLength);
 }
 } // namespace
 
@@ -105,7 +109,7 @@ ReadStream* ResourceDirectory::openStream(ResourceEntry* entry, Handle handle) {
     if (reader == nullptr) {
         return nullptr;
     }
-    auto* stream = new (std::nothrow) ReadStream(reader);
+    auto* stream = new (fallible) ReadStream(reader);
     if (stream == nullptr) {
         archive_->closeReader(reader);
     }
@@ -127,14 +131,18 @@ ResourceEntry* ResourceDirectory::find(const char* path) {
         return nullptr;
     }
     const char* slash = std::strchr(path, '/');
-    const std::string head = slash != nullptr ? std::string(path, slash) : std::string(path);
+    const std::size_t headLength =
+        slash != nullptr ? static_cast<std::size_t>(slash - path) : std::strlen(path);
     const char* rest = slash != nullptr ? slash + 1 : nullptr;
-    const bool any = head == "*";
+    const bool any = headLength == 1 && path[0] == '*';
+    const auto isHead = [path, headLength](const char* name) {
+        return name != nullptr && startsWith(name, path, headLength) && name[headLength] == '\0';
+    };
 
     if (rest != nullptr) {
         for (std::int32_t i = 0; i < children_.size(); ++i) {
             auto* child = static_cast<ResourceDirectory*>(children_.get(i));
-            if (any || namesEqual(child->name(), head.c_str())) {
+            if (any || isHead(child->name())) {
                 return child->find(rest);
             }
         }
@@ -144,7 +152,7 @@ ResourceEntry* ResourceDirectory::find(const char* path) {
     entries(list);
     ResourceEntry* found = nullptr;
     while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
-        if (any || namesEqual(entry->name, head.c_str())) {
+        if (any || isHead(entry->name)) {
             found = entry;
             break;
         }
@@ -156,7 +164,7 @@ ResourceEntry* ResourceDirectory::find(const char* path) {
     if (rest == nullptr) {
         return found;
     }
-    auto* directory = new (std::nothrow) ResourceDirectory(found, entryHandle(found));
+    ResourceDirectory* directory = openChild(found);
     return directory != nullptr ? directory->find(rest) : nullptr;
 }
 
@@ -180,7 +188,16 @@ ResourceDirectory* ResourceDirectory::openDirectory(ResourceEntry* entry) {
     if (ResourceDirectory* child = childFor(entry)) {
         return child;
     }
-    return new (std::nothrow) ResourceDirectory(entry, entryHandle(entry));
+    return openChild(entry);
+}
+
+ResourceDirectory* ResourceDirectory::openChild(ResourceEntry* entry) {
+    auto* made = new (fallible) ResourceDirectory(entry, entryHandle(entry));
+    if (made != nullptr && childFor(entry) != made) {
+        free(made);
+        return nullptr;
+    }
+    return made;
 }
 
 ResourceEntry* ResourceDirectory::findEntry(ResourceEntry* after, const char* entryName,
@@ -217,7 +234,7 @@ ResourceEntry* ResourceDirectory::search(Search& state) {
         if (entry->isArchive == 0 || childFor(entry) != nullptr) {
             continue;
         }
-        auto* directory = new (std::nothrow) ResourceDirectory(entry, entryHandle(entry));
+        ResourceDirectory* directory = openChild(entry);
         if (directory == nullptr) {
             continue;
         }
@@ -246,21 +263,20 @@ void ResourceDirectory::destroyTree(ResourceDirectory* root) {
     if (root == nullptr || root->parent_ != nullptr) {
         return;
     }
+    free(root);
+}
+
+void ResourceDirectory::free(ResourceDirectory* node) {
     // Children first, so that each stream goes back to a parent archive that still exists.
-    struct Walk {
-        static void free(ResourceDirectory* node) {
-            for (std::int32_t i = 0; i < node->children_.size(); ++i) {
-                free(static_cast<ResourceDirectory*>(node->children_.get(i)));
-            }
-            if (node->parent_ != nullptr) {
-                node->parent_->closeStream(node->stream_);
-            }
-            // Only the tree makes directories, always of this exact class.
-            node->ResourceDirectory::~ResourceDirectory();
-            ::operator delete(static_cast<void*>(node));
-        }
-    };
-    Walk::free(root);
+    for (std::int32_t i = 0; i < node->children_.size(); ++i) {
+        free(static_cast<ResourceDirectory*>(node->children_.get(i)));
+    }
+    if (node->parent_ != nullptr) {
+        node->parent_->closeStream(node->stream_);
+    }
+    // Only the tree makes directories, always of this exact class.
+    node->ResourceDirectory::~ResourceDirectory();
+    ::operator delete(static_cast<void*>(node));
 }
 
 } // namespace qx

@@ -1,8 +1,8 @@
 #include "visual/AlphaImage.h"
 
 #include <cstring>
-#include <new>
 
+#include "core/Memory.h"
 #include "module/HostServices.h"
 #include "visual/AlphaBlend.h"
 
@@ -21,9 +21,11 @@ AlphaImage::AlphaImage(ResourceEntry* resource) : ImageElement(resource) {
     BitmapDescription alphaPart = description;
     alphaPart.bitsPerPixel = 8;
     alphaPart.format = atomOf("aaaaaaaa");
-    colourBitmap = new Bitmap(&colourPart);
-    alphaBitmap = new Bitmap(&alphaPart);
-    splitChannels();
+    colourBitmap = new (fallible) Bitmap(&colourPart);
+    alphaBitmap = new (fallible) Bitmap(&alphaPart);
+    if (bitmap != nullptr && colourBitmap != nullptr && alphaBitmap != nullptr) {
+        splitChannels();
+    }
     delete bitmap;
     bitmap = colourBitmap;
     convertToScreenFormat();
@@ -95,7 +97,7 @@ void AlphaImage::setOpacity(double opacity) {
         return;
     }
     if (other == nullptr) {
-        spare_ = new (std::nothrow) BlendTables(opacity);
+        spare_ = new (fallible) BlendTables(opacity);
         if (spare_ == nullptr) {
             active_->build(opacity);
             return;
@@ -122,6 +124,9 @@ void AlphaImage::draw(Canvas* canvas) {
     const std::int32_t sy = visible.y - placed.y;
     const std::int32_t lastRow = sy + visible.height - 1;
 
+    if (alphaBitmap == nullptr || (hasAlpha == 1 && bitmap == nullptr)) {
+        return;
+    }
     RowBlock* screen = canvas->lockRows(position.y + sy, position.y + lastRow);
     RowBlock* alpha = alphaBitmap->lockRows(sy, lastRow);
     RowBlock* colour = hasAlpha == 1 ? bitmap->lockRows(sy, lastRow) : nullptr;

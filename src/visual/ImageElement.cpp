@@ -1,5 +1,6 @@
 #include "visual/ImageElement.h"
 
+#include "core/Memory.h"
 #include "module/HostServices.h"
 #include "platform/Platform.h"
 #include "resource/ReadStream.h"
@@ -29,8 +30,10 @@ ImageElement::ImageElement(ResourceEntry* entry) : resource(entry), description{
         directory != nullptr
             ? directory->openStream(entry, reinterpret_cast<Handle>(resourceDescription))
             : nullptr;
-    bitmap = new Bitmap(resourceDescription);
-    bitmap->load(stream != nullptr ? static_cast<IRead*>(stream) : nullptr);
+    bitmap = new (fallible) Bitmap(resourceDescription);
+    if (bitmap != nullptr) {
+        bitmap->load(stream != nullptr ? static_cast<IRead*>(stream) : nullptr);
+    }
     if (stream != nullptr) {
         directory->closeStream(stream);
     }
@@ -48,7 +51,7 @@ ImageElement::~ImageElement() { delete bitmap; }
 
 void ImageElement::convertToScreenFormat() {
     const std::uint32_t screen = atomOf("-rrrrrgggggbbbbb");
-    if (description.format == screen && description.bitsPerPixel == 16) {
+    if (bitmap == nullptr || (description.format == screen && description.bitsPerPixel == 16)) {
         return;
     }
     BitmapDescription wanted = description;
@@ -60,7 +63,8 @@ void ImageElement::convertToScreenFormat() {
 }
 
 void ImageElement::matchCanvasFormat(const Canvas* canvas) {
-    if (canvas->format == description.format && canvas->bitsPerPixel == description.bitsPerPixel) {
+    if (bitmap == nullptr || (canvas->format == description.format &&
+                              canvas->bitsPerPixel == description.bitsPerPixel)) {
         return;
     }
     description.bitsPerPixel = canvas->bitsPerPixel;

@@ -1,10 +1,12 @@
 #include "visual/KeyedImage.h"
 
+#include "core/Memory.h"
+
 namespace qx {
 
 KeyedImage::KeyedImage(ResourceEntry* resource) : ImageElement(resource) {
     key = Colour(0, 0, 0);
-    runs = new TransparencyRuns(bitmap, key);
+    runs = new (fallible) TransparencyRuns(bitmap, key);
 }
 
 KeyedImage::~KeyedImage() { delete runs; }

@@ -1,9 +1,9 @@
 #include "visual/TextElement.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "core/EventObject.h"
+#include "core/Memory.h"
 
 namespace qx {
 
@@ -14,19 +14,19 @@ TextElement::TextElement(std::int32_t x, std::int32_t y, Font* textFont, const c
 }
 
 TextElement::~TextElement() {
-    std::free(text);
+    releaseBlock(text);
     destroyEvent(lastEvent);
 }
 
 void TextElement::setText(const char* newText) {
     lineCount = 0;
-    std::free(text);
+    releaseBlock(text);
     text = nullptr;
     if (newText == nullptr) {
         return;
     }
     std::size_t length = std::strlen(newText);
-    text = static_cast<char*>(std::malloc(length + 1));
+    text = static_cast<char*>(allocateBlock(length + 1));
     if (text == nullptr) {
         return;
     }

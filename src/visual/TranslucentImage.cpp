@@ -93,7 +93,7 @@ void TranslucentImage::drawMixed(Canvas* canvas) {
     const Rect placed(canvas->origin.x + position.x, canvas->origin.y + position.y,
                       description.width, description.height);
     const Rect visible = placed.intersect(kScreen);
-    if (visible.isEmpty()) {
+    if (visible.isEmpty() || bitmap == nullptr) {
         return;
     }
     const std::int32_t sx = visible.x - placed.x;

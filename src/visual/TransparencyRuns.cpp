@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/Platform.h"
+#include "core/Memory.h"
 #include "visual/RowCopy.inl"
 
 namespace qx {
@@ -190,16 +190,17 @@ void TransparencyRuns::buildSpans() {
             spansInRow = 0;
         }
     }
-    auto* rows =
-        static_cast<RowSpan*>(std::calloc(static_cast<std::size_t>(height) + 1, sizeof(RowSpan)));
+    auto* rows = static_cast<RowSpan*>(
+        allocateBlock(sizeof(RowSpan) * (static_cast<std::size_t>(height) + 1)));
     auto* extras = static_cast<std::uint32_t*>(
-        std::malloc(sizeof(std::uint32_t) * (static_cast<std::size_t>(extraCount) + 1)));
+        allocateBlock(sizeof(std::uint32_t) * (static_cast<std::size_t>(extraCount) + 1)));
     if (rows == nullptr || extras == nullptr) {
         // Drawing falls back to walking the pairs.
-        std::free(rows);
-        std::free(extras);
+        releaseBlock(rows);
+        releaseBlock(extras);
         return;
     }
+    std::memset(rows, 0, sizeof(RowSpan) * (static_cast<std::size_t>(height) + 1));
     std::uint32_t placed = 0;
     std::int32_t i = 0;
     for (std::int32_t row = 0; row < height; ++row) {
@@ -227,12 +228,12 @@ void TransparencyRuns::buildSpans() {
 
 TransparencyRuns::~TransparencyRuns() {
     dropSpans();
-    std::free(entries_);
+    releaseBlock(entries_);
 }
 
 void TransparencyRuns::dropSpans() {
-    std::free(spans_.rows);
-    std::free(spans_.extras);
+    releaseBlock(spans_.rows);
+    releaseBlock(spans_.extras);
     spans_ = Spans{};
 }
 
@@ -243,13 +244,8 @@ void TransparencyRuns::append(std::uint32_t transparent, std::uint32_t opaque) {
 }
 
 void TransparencyRuns::push(std::uint32_t transparent, std::uint32_t opaque) {
-    auto* grown = static_cast<std::uint32_t*>(
-        std::realloc(entries_, sizeof(std::uint32_t) * static_cast<std::size_t>(count + 1)));
-    if (grown == nullptr) {
-        // A cursor without its runs cannot be drawn; the game gives up quietly.
-        platform::exitProcess(0);
-    }
-    entries_ = grown;
+    entries_ = static_cast<std::uint32_t*>(
+        resizeVitalBlock(entries_, sizeof(std::uint32_t) * static_cast<std::size_t>(count + 1)));
     entries_[count++] = (transparent << 16) | (opaque & 0xFFFFu);
 }
 

@@ -95,4 +95,30 @@ struct Producer final : qx::IQXProducer {
     qx::InterfaceTable table{"producer"};
 };
 
+// A scene's resources: the fixture's archive is the "choice" folder, below a root archive.
+class ChoiceData : public VisualTest {
+protected:
+    ChoiceData() { top.addFolder("choice", archive); }
+    // The pictures of the rounds, the mark, cursor, arrows and play strip (20 x 20 at (0, 0)).
+    void data(int rounds) {
+        for (int n = 1; n <= rounds; ++n)
+            picture("manche0" + std::to_string(n) + ".png/image", 4, 4, 16, kScreenFormat);
+        picture("qmark.png/image", 20, 30, 8, kAlphaFormat);
+        picture("cursor.png/image", 1, 1, 16, kScreenFormat);
+        picture("playbutton.png/image", 20, 40, 16, kScreenFormat, {}, 2);
+        for (const char* look : {"l_0", "l_1", "r_0", "r_1", "bl_0", "bl_1", "br_0", "br_1"})
+            picture(std::string(look) + ".png/image", 30, 30, 8, kAlphaFormat);
+    }
+    // Door n at (60 n, 100), without a picture: its mark at (60 n + 10, 115) takes the pointer.
+    void doors(int first, int last) {
+        for (int n = first; n <= last; ++n) {
+            const std::string two = (n < 10 ? "0" : "") + std::to_string(n);
+            archive.addText("porte" + two, std::to_string(60 * n) + ",100");
+            archive.addText("textcenter" + two, std::to_string(60 * n + 20) + ",160");
+        }
+    }
+
+    MemoryArchive top{"top"};
+};
+
 } // namespace qxtest

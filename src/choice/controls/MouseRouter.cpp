@@ -4,6 +4,15 @@
 
 namespace qx {
 
+namespace {
+// An event that could not be allocated is not sent.
+void deliver(QXMouseListener* to, Event* event) {
+    if (event != nullptr) {
+        to->handleEvent(event);
+    }
+}
+} // namespace
+
 MouseRouter::MouseRouter() { table.addInterface("IListener", static_cast<IListener*>(this)); }
 
 std::int32_t MouseRouter::addParticipant(QXMouseListener* listener) {
@@ -45,12 +54,12 @@ void MouseRouter::pointerMoved(std::int32_t x, std::int32_t y) {
     QXMouseListener* hit = hitTest(x, y);
     if (hit != nullptr) {
         if (hit != current) {
-            hit->handleEvent(new MouseEnteredEvent());
+            deliver(hit, MouseEnteredEvent::make());
         }
-        hit->handleEvent(new MouseMoveEvent(Point(x, y)));
+        deliver(hit, MouseMoveEvent::make(Point(x, y)));
     }
     if (current != nullptr && current != hit) {
-        current->handleEvent(new MouseLeftEvent());
+        deliver(current, MouseLeftEvent::make());
     }
     current = hit;
 }
@@ -59,19 +68,19 @@ void MouseRouter::buttonPressed(std::int32_t x, std::int32_t y) {
     QXMouseListener* hit = hitTest(x, y);
     pressed = hit;
     if (hit != nullptr) {
-        hit->handleEvent(new MouseButtonDownEvent(Point(x, y)));
+        deliver(hit, MouseButtonDownEvent::make(Point(x, y)));
     }
 }
 
 void MouseRouter::buttonReleased(std::int32_t x, std::int32_t y) {
     QXMouseListener* hit = hitTest(x, y);
     if (hit != nullptr) {
-        hit->handleEvent(new MouseButtonUpEvent(Point(x, y)));
+        deliver(hit, MouseButtonUpEvent::make(Point(x, y)));
     }
     // The participant that took the press hears the release wherever it happens: this is
     // how a topic dragged from the bar reaches the door it is dropped on, and then itself.
     if (pressed != nullptr && pressed != hit) {
-        pressed->handleEvent(new MouseButtonUpEvent(Point(x, y)));
+        deliver(pressed, MouseButtonUpEvent::make(Point(x, y)));
     }
     pressed = nullptr;
 }

@@ -1,12 +1,11 @@
 #include "choice/controls/Porte.h"
 
-#include <new>
-
 #include "choice/ChoiceEvents.h"
 #include "choice/Cursor.h"
 #include "choice/controls/LockAllDoors.h"
 #include "choice/controls/MouseEvents.h"
 #include "core/EventObject.h"
+#include "core/Memory.h"
 #include "media/Sound.h"
 #include "media/SoundResource.h"
 #include "module/HostServices.h"
@@ -19,7 +18,7 @@ namespace qx {
 namespace {
 SoundResource* makeSound(ResourceDirectory* resources, const char* name) {
     ResourceEntry* entry = resources != nullptr ? resources->find(name) : nullptr;
-    return entry != nullptr ? new (std::nothrow) SoundResource(entry) : nullptr;
+    return entry != nullptr ? new (fallible) SoundResource(entry) : nullptr;
 }
 
 void play(SoundResource* sound) {
@@ -45,7 +44,7 @@ void Porte::setUp(ResourceDirectory* resources, const char* pictureName, AlphaIm
                   Cursor* cursor) {
     ResourceEntry* entry = resources != nullptr ? resources->find(pictureName) : nullptr;
     if (entry != nullptr) {
-        picture_ = new (std::nothrow) TranslucentImage(x, y, entry);
+        picture_ = new (fallible) TranslucentImage(x, y, entry);
     }
     position = Point(x, y);
     textCentre_ = Point(textX, textY);
@@ -170,8 +169,8 @@ void Porte::takeOut() {
         topicText_->setPosition(at.x, at.y);
     }
     send(holder_, makeOpenFrame());
-    send(holder_, new ToggleSelectEvent(0));
-    send(holder_, new MouseButtonDownEvent(Point(0, 0)));
+    send(holder_, ToggleSelectEvent::make(0));
+    send(holder_, MouseButtonDownEvent::make(Point(0, 0)));
     holder_ = nullptr;
     topicText_ = nullptr;
     topicItem_ = nullptr;
@@ -188,8 +187,8 @@ void Porte::buttonUp(Point at) {
                 return;
             }
             armed_ = 0;
-            send(carrier, new MouseButtonUpEvent(Point(0, 0)));
-            send(carrier, new ToggleSelectEvent(1));
+            send(carrier, MouseButtonUpEvent::make(Point(0, 0)));
+            send(carrier, ToggleSelectEvent::make(1));
             send(carrier, makeGiveBack());
             return;
         }
@@ -229,6 +228,9 @@ void Porte::unlock() {
 }
 
 void Porte::send(QXMouseListener* target, Event* event) {
+    if (event == nullptr) {
+        return;
+    }
     if (target != nullptr) {
         target->handleEvent(event);
     } else {

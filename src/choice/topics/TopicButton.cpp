@@ -1,7 +1,6 @@
 #include "choice/topics/TopicButton.h"
 
 #include <cstdlib>
-#include <new>
 
 #include "choice/ChoiceEvents.h"
 #include "choice/Cursor.h"
@@ -10,6 +9,7 @@
 #include "choice/controls/Porte.h"
 #include "choice/topics/Curve.h"
 #include "core/EventObject.h"
+#include "core/Memory.h"
 #include "core/PointArrays.h"
 #include "visual/TextElement.h"
 
@@ -36,7 +36,7 @@ TopicButton::TopicButton(IListener* listener, Font* font, const char* label, Cur
     : font_(font), label_(label), topic_(topic), cursor_(cursor), listener_(listener),
       showFrames_(showFrames) {
     table.addInterface("QXMouseListener", static_cast<QXMouseListener*>(this));
-    text_ = new (std::nothrow) TextElement(0, 0, font_, label_);
+    text_ = new (fallible) TextElement(0, 0, font_, label_);
     for (Point& j : jitter_) {
         // The first draw is the y offset, the second the x offset.
         j.y = std::rand() % 10 - 5;
@@ -242,7 +242,7 @@ void TopicButton::press() {
     }
     setTextStyle(0);
     dragging_ = 1;
-    replace(wobbleCurve_, new WobbleCurve(10.0, 0.0, 1000, 80, 0.9, 3.1415926535));
+    replace(wobbleCurve_, new (fallible) WobbleCurve(10.0, 0.0, 1000, 80, 0.9, 3.1415926535));
 }
 
 void TopicButton::release() {
@@ -254,13 +254,13 @@ void TopicButton::release() {
     setTextStyle(0);
     replace(wobbleCurve_, nullptr);
     if (text_ != nullptr) {
-        replace(textXCurve_, new SmoothCurve(text_->position.x, position.x, kReturnMs));
-        replace(textYCurve_, new SmoothCurve(text_->position.y, position.y, kReturnMs));
+        replace(textXCurve_, new (fallible) SmoothCurve(text_->position.x, position.x, kReturnMs));
+        replace(textYCurve_, new (fallible) SmoothCurve(text_->position.y, position.y, kReturnMs));
     }
 }
 
 void TopicButton::startShrink() {
-    replace(shrinkCurve_, new LinearCurve(1.0, 0.0, kShrinkMs));
+    replace(shrinkCurve_, new (fallible) LinearCurve(1.0, 0.0, kShrinkMs));
     send(makeStartShrink(this));
 }
 
@@ -273,8 +273,8 @@ void TopicButton::giveBack() {
     replace(textXCurve_, nullptr);
     replace(textYCurve_, nullptr);
     if (text_ != nullptr) {
-        textXCurve_ = new SmoothCurve(text_->position.x, position.x, kGiveBackMs);
-        textYCurve_ = new SmoothCurve(text_->position.y, position.y, kGiveBackMs);
+        textXCurve_ = new (fallible) SmoothCurve(text_->position.x, position.x, kGiveBackMs);
+        textYCurve_ = new (fallible) SmoothCurve(text_->position.y, position.y, kGiveBackMs);
     }
     giveBackPending_ = 0;
     collapsed_ = 0;
@@ -283,7 +283,7 @@ void TopicButton::giveBack() {
 }
 
 void TopicButton::slideBy(std::int32_t distance) {
-    replace(slideCurve_, new SmoothCurve(position.x, position.x + distance, kSlideMs));
+    replace(slideCurve_, new (fallible) SmoothCurve(position.x, position.x + distance, kSlideMs));
 }
 
 void TopicButton::update() {
@@ -294,7 +294,7 @@ void TopicButton::update() {
             if (centerRequested_ != 0) {
                 // Still collapsed here, so the bar remembers width 0 and opens the gap.
                 send(makeStartShrink(this));
-                replace(growCurve_, new LinearCurve(0.0, 1.0, kShrinkMs));
+                replace(growCurve_, new (fallible) LinearCurve(0.0, 1.0, kShrinkMs));
                 centerRequested_ = 0;
                 collapsed_ = 0;
             }
@@ -316,6 +316,9 @@ void TopicButton::setTextStyle(std::int32_t style) {
 }
 
 void TopicButton::send(Event* event) {
+    if (event == nullptr) {
+        return;
+    }
     if (listener_ != nullptr) {
         listener_->handleEvent(event);
     } else {
