@@ -1,10 +1,7 @@
 #include "choice/QXChoice.h"
 
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
-#include <new>
 
 #include "choice/Cursor.h"
 #include "choice/SceneElementList.h"
@@ -14,6 +11,7 @@
 #include "choice/controls/TopicBar.h"
 #include "choice/topics/Curve.h"
 #include "core/EventObject.h"
+#include "core/Memory.h"
 #include "module/HostServices.h"
 #include "visual/AlphaImage.h"
 #include "visual/FrameStripImage.h"
@@ -27,29 +25,6 @@ constexpr std::int32_t kPreviousRound = 16;
 constexpr std::int32_t kNextRound = 17;
 constexpr std::int32_t kFadeMs = 400;
 constexpr std::int32_t kOpeningDelayMs = 1200;
-
-// Leading blanks, an optional sign, digits up to the first other character; no digits give
-// 0. Saturates instead of overflowing on absurd data.
-std::int32_t toInt(const char* text) {
-    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r' || *text == '\v' ||
-           *text == '\f') {
-        ++text;
-    }
-    bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
-    long long value = 0;
-    while (std::isdigit(static_cast<unsigned char>(*text)) != 0) {
-        value = value * 10 + (*text - '0');
-        if (value > 0x7FFFFFFFLL) {
-            value = 0x7FFFFFFFLL;
-        }
-        ++text;
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
-}
 
 template <class T> void destroy(T*& member) {
     delete member;
@@ -69,42 +44,10 @@ void QXChoice::releaseReference() {
     }
 }
 
-bool QXChoice::readValue(const char* name, char (&value)[32]) {
-    std::memset(value, 0, sizeof value);
-    ResourceEntry* entry =
-        resources_ != nullptr ? resources_->findEntry(nullptr, name, "text") : nullptr;
-    if (entry == nullptr) {
-        return false;
-    }
-    resources_->readData(entry, value, 31);
-    return true;
-}
-
-bool QXChoice::readPosition(const char* name, std::int32_t& x, std::int32_t& y) {
-    char value[32];
-    if (!readValue(name, value)) {
-        return false;
-    }
-    char* comma = std::strchr(value, ',');
-    if (comma == nullptr) {
-        hostLog(3, "QXChoice: value %s \"%s\" has no comma; y is taken as 0\n", name, value);
-        x = toInt(value);
-        y = 0;
-        return true;
-    }
-    *comma = '\0';
-    x = toInt(value);
-    y = toInt(comma + 1);
-    return true;
-}
-
 void QXChoice::setUp(Canvas* canvas, ResourceDirectory* resources, Handle* gameState) {
     auto* producer = static_cast<IQXProducer*>(hostFindInterface(nullptr, "IQXProducer"));
-    if (producer == nullptr) {
-        hostLog(3, "QXChoice: no IQXProducer; the topic bar stays empty\n");
-    }
     canvas_ = canvas;
-    elements_ = new (std::nothrow) SceneElementList(canvas);
+    elements_ = new (fallible) SceneElementList(canvas);
     for (Porte*& door : doors_) {
         door = nullptr;
     }
@@ -129,7 +72,7 @@ void QXChoice::setUp(Canvas* canvas, ResourceDirectory* resources, Handle* gameS
         if (entry == nullptr) {
             break;
         }
-        rounds_[roundCount_] = new (std::nothrow) ImageElement(entry);
+        rounds_[roundCount_] = new (fallible) ImageElement(entry);
         if (rounds_[roundCount_] != nullptr) {
             rounds_[roundCount_]->hidden = 1;
             add(rounds_[roundCount_]);
@@ -139,47 +82,45 @@ void QXChoice::setUp(Canvas* canvas, ResourceDirectory* resources, Handle* gameS
     if (rounds_[0] != nullptr) {
         rounds_[0]->hidden = 0;
     }
-    if (roundCount_ == 0) {
-        hostLog(3, "QXChoice: no round picture manche01.png/image; the screen has no background\n");
-    }
     currentRound_ = 0;
 
     if (ResourceEntry* entry = find("qmark.png/image")) {
-        questionMark_ = new (std::nothrow) AlphaImage(entry);
+        questionMark_ = new (fallible) AlphaImage(entry);
     }
-    cursor_ = new (std::nothrow) Cursor(resources_, "cursor.png/image");
+    cursor_ = new (fallible) Cursor(resources_, "cursor.png/image");
     if (ResourceEntry* entry = find("lmask.png/image")) {
-        leftMask_ = new (std::nothrow) AlphaImage(entry);
+        leftMask_ = new (fallible) AlphaImage(entry);
         if (leftMask_ != nullptr) {
             leftMask_->setPosition(0, 400);
         }
     }
     if (ResourceEntry* entry = find("rmask.png/image")) {
-        rightMask_ = new (std::nothrow) AlphaImage(entry);
+        rightMask_ = new (fallible) AlphaImage(entry);
         if (rightMask_ != nullptr) {
             rightMask_->setPosition(585, 400);
         }
     }
     if (ResourceEntry* entry = find("playbutton.png/image")) {
-        playPicture_ = new (std::nothrow) FrameStripImage(entry);
+        playPicture_ = new (fallible) FrameStripImage(entry);
     }
 
-    char value[32];
-    const std::int32_t showFrames = readValue("showframes", value) && std::strcmp(value, "1") == 0;
+    const ChoiceValues values(resources_);
+    const std::int32_t showFrames = values.showFrames();
 
-    router_ = new (std::nothrow) MouseRouter;
+    router_ = new (fallible) MouseRouter;
     Font* font = producer != nullptr ? producer->fontFor("AlternateFont") : nullptr;
-    topicBar_ = new (std::nothrow) TopicBar(font, producer, router_, cursor_, showFrames);
+    topicBar_ = new (fallible) TopicBar(font, producer, router_, cursor_, showFrames);
 
     left_ = makeButton("l", 0, 430, 0, topicBar_);
     right_ = makeButton("r", 610, 430, 1, topicBar_);
-    play_ = new (std::nothrow) ImageButton;
+    play_ = new (fallible) ImageButton;
     if (play_ != nullptr) {
         play_->setUpPlay(resources_, playPicture_, 0, 0, kPlay, this);
     }
 
-    setUpDoors();
-    readDoorMap();
+    setUpDoors(values);
+    // Every entry is stored as given: the record is the host's, and so is its size.
+    values.doorMap(doorMap_);
 
     add(topicBar_);
     add(play_);
@@ -206,77 +147,43 @@ void QXChoice::setUp(Canvas* canvas, ResourceDirectory* resources, Handle* gameS
     add(cursor_);
 
     running_ = 1;
-    fade_ = new (std::nothrow) LinearCurve(0.6, 0.0, kFadeMs, hostTime() + kOpeningDelayMs);
+    fade_ = new (fallible) LinearCurve(0.6, 0.0, kFadeMs, hostTime() + kOpeningDelayMs);
     closing_ = 0;
 }
 
 ImageButton* QXChoice::makeButton(const char* baseName, std::int32_t x, std::int32_t y,
                                   std::int32_t id, QXButtonNotify* notify) {
-    auto* button = new (std::nothrow) ImageButton;
+    auto* button = new (fallible) ImageButton;
     if (button != nullptr) {
         button->setUp(resources_, baseName, x, y, id, notify);
     }
     return button;
 }
 
-void QXChoice::setUpDoors() {
-    for (int n = 1;; ++n) {
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        char name[40];
-        std::snprintf(name, sizeof name, "porte%2.2i", n);
-        Porte* door = nullptr;
-        if (readPosition(name, x, y)) {
-            if (n > kDoorSlots) {
-                hostLog(3, "QXChoice: more than %d doors; door %d is ignored\n", kDoorSlots, n);
-            } else {
-                door = new (std::nothrow) Porte;
-                doors_[n - 1] = door;
-            }
+void QXChoice::setUpDoors(const ChoiceValues& values) {
+    values.forEachDoor([this](const DoorValues& door) {
+        if (!door.made()) {
+            return;
         }
-        std::int32_t textX = 0;
-        std::int32_t textY = 0;
-        std::snprintf(name, sizeof name, "textcenter%2.2i", n);
-        if (!readPosition(name, textX, textY)) {
-            break;
+        Porte*& slot = doors_[door.number - 1];
+        slot = new (fallible) Porte;
+        if (slot == nullptr || !door.setUp()) {
+            return;
         }
-        if (door == nullptr) {
-            continue;
-        }
+        const std::int32_t n = door.number;
         char picture[40];
-        std::snprintf(picture, sizeof picture, "pt%1.1i.png/image", n);
-        door->setUp(resources_, picture, questionMark_, x, y, textX, textY, cursor_);
-        door->hidden = roundCount_ >= 2 && n >= 5 ? 1 : 0;
+        std::snprintf(picture, sizeof picture, "pt%1.1i.png/image", static_cast<int>(n));
+        slot->setUp(resources_, picture, questionMark_, door.position.point.x,
+                    door.position.point.y, door.textCentre.point.x, door.textCentre.point.y,
+                    cursor_);
+        slot->hidden = roundCount_ >= 2 && n >= 5 ? 1 : 0;
         if (elements_ != nullptr) {
-            elements_->add(door);
+            elements_->add(slot);
         }
         if (router_ != nullptr) {
-            router_->addParticipant(static_cast<QXMouseListener*>(door));
+            router_->addParticipant(static_cast<QXMouseListener*>(slot));
         }
-    }
-}
-
-void QXChoice::readDoorMap() {
-    char value[32];
-    if (!readValue("portemap", value)) {
-        return;
-    }
-    const char* field = value;
-    for (int i = 0; i < kMappedDoors; ++i) {
-        const std::int32_t slot = toInt(field);
-        // The map picks game-state words; a number outside the doors' words would write past
-        // the record, so such an entry keeps its value.
-        if (slot >= 1 && slot <= kMappedDoors) {
-            doorMap_[i] = slot;
-        } else {
-            hostLog(3, "QXChoice: portemap entry %d is not a door number from 1 to 9\n", i + 1);
-        }
-        const char* comma = std::strchr(field, ',');
-        if (comma == nullptr) {
-            break;
-        }
-        field = comma + 1;
-    }
+    });
 }
 
 std::int32_t QXChoice::handleEvent(Event* event) {
@@ -362,7 +269,7 @@ void QXChoice::buttonClicked(std::int32_t id) {
         if (closing_ == 0) {
             closing_ = 1;
             destroy(fade_);
-            fade_ = new (std::nothrow) LinearCurve(0.0, 0.6, kFadeMs);
+            fade_ = new (fallible) LinearCurve(0.0, 0.6, kFadeMs);
             writeTopics();
         }
         break;

@@ -3,6 +3,7 @@
 #include "choice/controls/QXButtonNotify.h"
 #include "qx/registry.h"
 #include "qx/scene.h"
+#include "resource/ChoiceValues.h"
 
 namespace qx {
 
@@ -21,9 +22,7 @@ class TopicBar;
 // arrow, round and play buttons. Play writes each door's topic into the game-state record.
 class QXChoice final : public IQXScene, public IReferenceCount, public QXButtonNotify {
 public:
-    static constexpr int kDoorSlots = 11;
     static constexpr int kRounds = 3;
-    static constexpr int kMappedDoors = 9;
 
     QXChoice();
     QXChoice(const QXChoice&) = delete;
@@ -58,11 +57,7 @@ public:
 private:
     ~QXChoice() = default;
 
-    // A text value of the "choice" folder, at most 31 characters; false when absent.
-    bool readValue(const char* name, char (&value)[32]);
-    bool readPosition(const char* name, std::int32_t& x, std::int32_t& y);
-    void setUpDoors();
-    void readDoorMap();
+    void setUpDoors(const ChoiceValues& values);
     ImageButton* makeButton(const char* baseName, std::int32_t x, std::int32_t y, std::int32_t id,
                             QXButtonNotify* notify);
     void leaveRound();

@@ -16,6 +16,7 @@
 
 #include "host_archives/TempFolder.h"
 #include "session/SceneSession.h"
+#include "support/ModuleMessages.h"
 
 namespace scenetest {
 
@@ -97,6 +98,14 @@ public:
         }
         session->frame();
     }
+    // Whatever the session did, from set-up to tear-down, the module logged only its own
+    // messages, each with its own format.
+    ~Scene() {
+        session->endScene();
+        EXPECT_EQ(qxtest::foreignLines(session->host().log()), "");
+    }
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
 
     qxhost::SceneSession* operator->() { return session.get(); }
 

@@ -1,10 +1,10 @@
 #include "choice/controls/ImageButton.h"
 
 #include <cstdio>
-#include <new>
 
 #include "choice/controls/MouseEvents.h"
 #include "core/EventObject.h"
+#include "core/Memory.h"
 #include "media/Sound.h"
 #include "media/SoundResource.h"
 #include "module/HostServices.h"
@@ -19,19 +19,12 @@ AlphaImage* makeLook(ResourceDirectory* resources, const char* baseName, int loo
     char name[64];
     std::snprintf(name, sizeof name, "%s_%d.png/image", baseName, look);
     ResourceEntry* entry = resources != nullptr ? resources->find(name) : nullptr;
-    if (entry == nullptr) {
-        hostLog(3,
-                look == 0 ? "ImageButton: %s is missing; the button has no normal look\n"
-                          : "ImageButton: %s is missing; the button cannot be clicked\n",
-                name);
-        return nullptr;
-    }
-    return new (std::nothrow) AlphaImage(entry);
+    return entry != nullptr ? new (fallible) AlphaImage(entry) : nullptr;
 }
 
 SoundResource* makeClick(ResourceDirectory* resources) {
     ResourceEntry* entry = resources != nullptr ? resources->find("clicked.wav/*") : nullptr;
-    return entry != nullptr ? new (std::nothrow) SoundResource(entry) : nullptr;
+    return entry != nullptr ? new (fallible) SoundResource(entry) : nullptr;
 }
 } // namespace
 

@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "choice/ChoiceEvents.h"
 #include "choice/controls/MouseRouter.h"
 #include "choice/topics/TopicButton.h"
 #include "core/EventObject.h"
+#include "core/Memory.h"
 #include "module/HostServices.h"
 
 namespace qx {
@@ -42,8 +42,8 @@ TopicBar::TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Curso
         if (skippedCode(item)) {
             continue;
         }
-        auto* button = new (std::nothrow) TopicButton(
-            static_cast<IListener*>(this), font, atomName(item->title), cursor, item, showFrames);
+        auto* button = new (fallible) TopicButton(static_cast<IListener*>(this), font,
+                                                  atomName(item->title), cursor, item, showFrames);
         if (button == nullptr) {
             continue;
         }
@@ -55,9 +55,6 @@ TopicBar::TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Curso
         x += button->measure().width + kGap;
     }
     count_ = i;
-    if (producer != nullptr && count_ == 0) {
-        hostLog(3, "QXChoice: the producer has no topics; the topic bar stays empty\n");
-    }
 }
 
 TopicBar::~TopicBar() {
