@@ -216,7 +216,11 @@ TEST(RunCommand, OverlayShotsDifferFromPlainOnesOnlyWhereTheOverlayDraws) {
     };
     for (const Case& c : {Case{"a", 100, 100, 1}, Case{"b", 580, 230, 5}}) {
         if (c.door == 5) {
-            overlay.observe({1, "QXChoice::Manche 2 selected\n"});
+            overlay.observe({1,
+                             "QXChoice::Manche 2 selected\n",
+                             "QXChoice::Manche %i selected\n",
+                             {"2"},
+                             false});
         }
         std::vector<std::uint16_t> overWhite;
         std::vector<std::uint16_t> overBlack;
