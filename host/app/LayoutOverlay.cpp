@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "media/PngCodec.h"
+#include "resource/ChoiceValues.h"
 
 namespace qxhost::app {
 
@@ -112,7 +114,7 @@ std::uint16_t blend(std::uint16_t under, std::uint16_t over, int cover) {
 
 } // namespace
 
-LayoutOverlay::LayoutOverlay(const std::string& dataPath, const ChoiceLayout& layout,
+LayoutOverlay::LayoutOverlay(const std::string& dataPath, qx::ResourceDirectory* root,
                              Typeface& typeface)
     : typeface_(typeface) {
     const fs::path choice = fs::path(dataPath) / "choice";
@@ -127,17 +129,24 @@ LayoutOverlay::LayoutOverlay(const std::string& dataPath, const ChoiceLayout& la
     }
     std::int32_t qw = 0, qh = 0;
     const bool mark = pictureSize(choice, "qmark.png", qw, qh, frames);
-    for (const DoorPlace& place : layout.places) {
+    qx::ResourceEntry* folder = root != nullptr ? root->find("choice") : nullptr;
+    const qx::ChoiceValues values(folder != nullptr ? root->openDirectory(folder) : nullptr);
+    values.forEachDoor([&](const qx::DoorValues& values) {
+        if (!values.setUp()) {
+            return;
+        }
         char name[32];
-        std::snprintf(name, sizeof name, "pt%1.1i.png", place.door);
-        Door door{place.door, {0, 0, 0, 0}, place.textX, place.textY};
+        std::snprintf(name, sizeof name, "pt%1.1i.png", static_cast<int>(values.number));
+        const qx::Point at = values.position.point;
+        Door door{
+            values.number, {0, 0, 0, 0}, values.textCentre.point.x, values.textCentre.point.y};
         if (pictureSize(choice, name, w, h, frames)) {
-            door.box = {place.x, place.y, w, h};
+            door.box = {at.x, at.y, w, h};
         } else if (mark) {
-            door.box = {place.x + qw / 2, place.y + qh / 2, qw, qh};
+            door.box = {at.x + qw / 2, at.y + qh / 2, qw, qh};
         }
         doors_.push_back(door);
-    }
+    });
     if (pictureSize(choice, "playbutton.png", w, h, frames)) {
         buttons_.push_back({0, 0, w, h / frames});
     }
@@ -159,9 +168,8 @@ LayoutOverlay::LayoutOverlay(const std::string& dataPath, const ChoiceLayout& la
 }
 
 void LayoutOverlay::observe(const LogLine& line) {
-    int round = 0;
-    if (std::sscanf(line.message.c_str(), "QXChoice::Manche %d selected", &round) == 1) {
-        round_ = round - 1;
+    if (line.format == "QXChoice::Manche %i selected\n" && line.values.size() == 1) {
+        round_ = std::atoi(line.values[0].c_str()) - 1;
     }
 }
 

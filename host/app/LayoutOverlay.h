@@ -1,9 +1,9 @@
 // --overlay: what a content author positions but cannot see, drawn over a copy of the screen
 // (the scene's own drawing is never touched): each door's rectangle and number, each text
 // centre as a cross, the topic bar's area, the round buttons' and the play button's hit
-// rectangles, and the pointer's screen coordinates. Places come from the layout values as
-// the scene reads them and sizes from the pictures it loads; the doors shown follow the
-// round the scene reports in its log.
+// rectangles, and the pointer's screen coordinates. Places come from the layout values, read
+// with the scene's own reader (qx::ChoiceValues), and sizes from the pictures it loads; the
+// doors shown follow the round the scene reports in its log.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +12,8 @@
 
 #include "media/Surface.h"
 #include "media/Typeface.h"
+#include "qx/resources.h"
 #include "runtime/Host.h"
-#include "session/ChoiceLayout.h"
 
 namespace qxhost::app {
 
@@ -23,9 +23,10 @@ struct OverlayBox {
 
 class LayoutOverlay {
 public:
-    LayoutOverlay(const std::string& dataPath, const ChoiceLayout& layout, Typeface& typeface);
+    // root: the resource tree over the data folder; its "choice" directory holds the values.
+    LayoutOverlay(const std::string& dataPath, qx::ResourceDirectory* root, Typeface& typeface);
 
-    // Follows the module's "QXChoice::Manche N selected" lines.
+    // Follows the module's "QXChoice::Manche %i selected\n" messages.
     void observe(const LogLine& line);
     // The screen with the overlay over it, in the screen's format.
     void draw(const Surface& screen, std::int32_t pointerX, std::int32_t pointerY,

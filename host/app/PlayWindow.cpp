@@ -89,7 +89,8 @@ bool PlayWindow::open() {
 }
 
 void PlayWindow::makeOverlay() {
-    overlay_.emplace(options_.dataPath, session_->layout(), session_->media().fonts().typeface());
+    overlay_.emplace(options_.dataPath, session_->resources(),
+                     session_->media().fonts().typeface());
     session_->host().log().setObserver([this](const LogLine& line) { overlay_->observe(line); });
 }
 

@@ -56,6 +56,7 @@ public:
     // With PlayOptions::watch: a change waits for its check or the check runs.
     bool reloadPending() const { return reload_ && reload_->busy(); }
     int reloads() const { return reloads_; }
+    const LayoutOverlay* overlay() const { return overlay_ ? &*overlay_ : nullptr; }
 
     SceneSession& session() { return *session_; }
     SDL_Window* window() { return window_; }

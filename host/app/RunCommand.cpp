@@ -162,7 +162,7 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     std::optional<LayoutOverlay> overlay;
     std::vector<std::uint16_t> overlaid;
     if (run.overlay) {
-        overlay.emplace(run.data, session.layout(), session.media().fonts().typeface());
+        overlay.emplace(run.data, session.resources(), session.media().fonts().typeface());
         session.host().log().setObserver(
             [&overlay](const LogLine& line) { overlay->observe(line); });
     }

@@ -55,13 +55,6 @@ void checkPosition(const std::string& name, const std::string& value,
     }
 }
 
-// The scene cuts "x,y" at the first comma and converts each side like atoi.
-void readPosition(const std::string& value, int& x, int& y) {
-    const std::size_t comma = value.find(',');
-    x = std::atoi(value.substr(0, comma).c_str());
-    y = comma == std::string::npos ? 0 : std::atoi(value.c_str() + comma + 1);
-}
-
 } // namespace
 
 ChoiceLayout readChoiceLayout(const std::string& dataPath) {
@@ -124,10 +117,6 @@ ChoiceLayout readChoiceLayout(const std::string& dataPath) {
             break;
         }
         layout.doors.push_back(n);
-        DoorPlace place{n, 0, 0, 0, 0};
-        readPosition(*position, place.x, place.y);
-        readPosition(*textCentre, place.textX, place.textY);
-        layout.places.push_back(place);
     }
 
     if (const std::string* map = find("portemap")) {

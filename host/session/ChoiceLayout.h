@@ -13,18 +13,9 @@ inline constexpr int kMapEntries = 9;
 // The scene reads at most this many characters of a text value.
 inline constexpr std::size_t kValueCharacters = 31;
 
-// Where the scene puts a door: its top-left corner and the centre of its topic's text.
-struct DoorPlace {
-    int door;
-    int x, y;
-    int textX, textY;
-};
-
 struct ChoiceLayout {
     // Door numbers (from 1) the scene sets up, in number order.
     std::vector<int> doors;
-    // The same doors with their places, converted as the scene converts them.
-    std::vector<DoorPlace> places;
     // Result slot of doors 1 to 9; the topic goes to word 12 + slot.
     std::array<int, kMapEntries> doorMap{1, 2, 3, 4, 5, 6, 7, 8, 9};
     // One line each, "NAME: what is wrong", or "LINE: what is wrong" for a malformed line.

@@ -149,6 +149,7 @@ TEST(PlayWindowWatch, ReloadsAfterAnEditAndKeepsTheLastGoodSceneAfterABrokenOne)
     options.dataPath = folder.path();
     options.modulePath = qxtest::modulePath();
     options.watch = true;
+    options.overlay = true;
     options.watchOutput = &said;
     options.checkProgram = qxtest::binaryDir() + "/qxhost";
     PlayWindow window(options);
@@ -160,7 +161,8 @@ TEST(PlayWindowWatch, ReloadsAfterAnEditAndKeepsTheLastGoodSceneAfterABrokenOne)
     ASSERT_TRUE(stepUntil(window, [&] { return window.reloads() == 1; })) << said.str();
     EXPECT_EQ(said.str(), "Changed: choice/values.txt\nSet up again: " + folder.path() +
                               ": no problems (9 doors, 45 topics)\n");
-    EXPECT_EQ(window.session().layout().places.front().x, 120);
+    ASSERT_NE(window.overlay(), nullptr);
+    EXPECT_EQ(window.overlay()->doors().front().box.x, 120) << "the overlay follows the new values";
     EXPECT_EQ(window.window(), shown);
 
     said.str("");

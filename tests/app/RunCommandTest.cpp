@@ -8,6 +8,7 @@
 
 #include "AppTestSupport.h"
 #include "app/LayoutOverlay.h"
+#include "archives/ResourceRoot.h"
 #include "host_archives/TempFolder.h"
 #include "media/Media.h"
 #include "media/PngCodec.h"
@@ -207,8 +208,9 @@ TEST(RunCommand, OverlayShotsDifferFromPlainOnesOnlyWhereTheOverlayDraws) {
 
     qxhost::Host host;
     qxhost::Media media(host);
-    qxhost::app::LayoutOverlay overlay(
-        qxtest::demoData(), qxhost::readChoiceLayout(qxtest::demoData()), media.fonts().typeface());
+    qxhost::ResourceRoot root(host, qxtest::demoData());
+    qxhost::app::LayoutOverlay overlay(qxtest::demoData(), root.directory(),
+                                       media.fonts().typeface());
     struct Case {
         const char* shot;
         int pointerX, pointerY;
