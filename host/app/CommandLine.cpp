@@ -16,7 +16,8 @@ const Command kCommands[] = {
      "with the mouse and, when an audio device opens, sound. Like run, it gives the scene\n"
      "one frame per 1/60 s of its clock and at most one pointer input a frame, and shows\n"
      "the frames in real time. It ends when the scene stops (after play) or the window is\n"
-     "closed (Escape closes it too), and prints the topic each door holds.\n"
+     "closed (Escape closes it too), and prints the topic each door holds. Like run, it\n"
+     "refuses a door map that would write outside the 64-word game state.\n"
      "  --record FILE   write the session as a run script to FILE, ending with\n"
      "                  \"shot final\", and the last screen to FILE with the extension\n"
      "                  .png: \"qxhost run DATA --script FILE --out DIR\" replays it to the\n"
@@ -50,7 +51,9 @@ const Command kCommands[] = {
      "script a closing scene gets up to 2 s to finish. DIR receives the shots,\n"
      "contact-sheet.png, log.txt (every log line with its level), gamestate.json (the\n"
      "topic each door wrote into the game state) and report.html (all of it on one page\n"
-     "that opens in a browser from the folder).\n"
+     "that opens in a browser from the folder). The game state has 64 words; door N\n"
+     "writes word 12 + entry N of portemap, and a map that would write outside them is\n"
+     "refused before anything runs.\n"
      "  --compare REFDIR       compare each shot with REFDIR/NAME.png and gamestate.json\n"
      "                         with REFDIR's (an earlier run's DIR): one line each,\n"
      "                         identical or how many pixels differ and their box, with\n"
@@ -63,11 +66,15 @@ const Command kCommands[] = {
      "  --module PATH          the .kpx (default: qxchoice.kpx beside qxhost)\n",
      runRun},
     {"check", "DATA [--module PATH]", "report what is missing or broken in a data folder",
-     "Decodes every picture and sound in DATA/choice, reads choice/values.txt the way\n"
-     "the scene does (door positions, text centres, the door map) and the topics file,\n"
-     "then sets the scene up on DATA and reports every resource it could not find and\n"
-     "every failure it logged. One line per problem, naming the file or value; exit\n"
-     "status 0 only when there is none.\n",
+     "Decodes every picture and sound in DATA/choice, reads the layout values with the\n"
+     "scene's own reader (door positions, text centres, the door map, showframes) and\n"
+     "the topics file, then sets the scene up on DATA and reports every resource it\n"
+     "could not find and every failure logged. Diagnoses of the data (values that are\n"
+     "not numbers or positions, doors not set up or never written, door-map entries\n"
+     "outside the 64-word game state or onto another door's word, an empty topics\n"
+     "file, missing pictures and what they cost) are check's: the scene logs only its\n"
+     "lookups. One line per problem, naming the file or value; exit status 0 only when\n"
+     "there is none.\n",
      runCheck},
     {"info", "MODULE", "show a module's dependencies and what it registers",
      "Loads MODULE (a .kpx file), prints its dependency list, calls init with this host\n"

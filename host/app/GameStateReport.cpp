@@ -40,10 +40,7 @@ std::string oneLine(std::string title) {
 
 std::vector<DoorTopic> doorTopics(const SceneSession& session, qx::Handle fill) {
     std::vector<DoorTopic> doors;
-    for (int door : session.layout().doors) {
-        if (door > kMapEntries) {
-            continue;
-        }
+    for (int door : session.layout().writingDoors()) {
         const int word = doorWord(session.layout(), door);
         DoorTopic topic{door, word, false, "", ""};
         if (word >= 0 && word < kGameStateWords) {

@@ -21,8 +21,8 @@ struct DoorTopic {
     std::string title; // line breaks included
 };
 
-// The doors the scene sets up (at most nine write a word); fill is the value the record
-// started with.
+// The doors whose topic the scene writes on play (every door it makes up to the ninth, set up
+// or not); fill is the value the record started with.
 std::vector<DoorTopic> doorTopics(const SceneSession& session, qx::Handle fill);
 
 struct RunSummary {

@@ -1,162 +1,194 @@
 #include "session/ChoiceLayout.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 
+#include "archives/ResourceRoot.h"
 #include "archives/ValuesArchive.h"
+#include "module/HostServices.h"
 #include "qx/scene.h"
 
 namespace qxhost {
 
 namespace {
 
-std::string twoDigits(const char* prefix, int n) {
+std::string nameOf(const char* prefix, int n) {
     char name[32];
     std::snprintf(name, sizeof name, "%s%2.2i", prefix, n);
     return name;
 }
 
-// A strict decimal integer with optional blanks around it and an optional sign.
-bool isInteger(const std::string& text) {
-    std::size_t i = text.find_first_not_of(' ');
-    if (i != std::string::npos && (text[i] == '-' || text[i] == '+')) {
-        ++i;
-    }
-    const std::size_t digits = i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
-        ++i;
-    }
-    return i > digits && text.find_first_not_of(' ', i) == std::string::npos;
-}
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::vector<std::string> splitCommas(const std::string& text) {
-    std::vector<std::string> parts;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, ',')) {
-        parts.push_back(part);
-    }
-    if (text.empty() || text.back() == ',') {
-        parts.emplace_back();
-    }
-    return parts;
-}
-
-void checkPosition(const std::string& name, const std::string& value,
+void checkPosition(const std::string& name, const qx::PositionValue& value,
                    std::vector<std::string>& problems) {
-    const auto parts = splitCommas(value);
-    if (parts.size() != 2 || !isInteger(parts[0]) || !isInteger(parts[1])) {
-        problems.push_back(name + ": \"" + value + "\" is not a position \"x,y\"");
+    if (value.found && !value.isPlain()) {
+        problems.push_back(name + ": " + quoted(value.text) +
+                           " is not a position \"x,y\" (read as " + std::to_string(value.point.x) +
+                           "," + std::to_string(value.point.y) + ")");
+    }
+}
+
+void checkDoors(ChoiceLayout& layout) {
+    for (const qx::DoorValues& door : layout.walk) {
+        const int n = door.number;
+        const std::string porte = nameOf("porte", n);
+        const std::string centre = nameOf("textcenter", n);
+        checkPosition(porte, door.position, layout.problems);
+        checkPosition(centre, door.textCentre, layout.problems);
+        if (!door.textCentre.found) {
+            if (door.position.found) {
+                layout.problems.push_back(porte + ": has no " + centre + ", so door " +
+                                          std::to_string(n) +
+                                          " and every later door are not set up");
+            }
+        } else if (!door.position.found) {
+            layout.problems.push_back(centre + ": has no " + porte + ", so door " +
+                                      std::to_string(n) + " is skipped");
+        } else if (n > qx::kDoorSlots) {
+            layout.problems.push_back(porte + ": the screen holds at most " +
+                                      std::to_string(qx::kDoorSlots) + " doors; door " +
+                                      std::to_string(n) + " is not set up");
+        } else if (n > kMapEntries) {
+            layout.problems.push_back(porte + ": door " + std::to_string(n) +
+                                      " has no portemap entry, so its topic is never written");
+        }
+    }
+    const qx::ValueText& frames = layout.showFrames;
+    if (frames.found && std::strcmp(frames.text, "0") != 0 && std::strcmp(frames.text, "1") != 0) {
+        layout.problems.push_back("showframes: " + quoted(frames.text) +
+                                  " is neither 0 nor 1 (read as 0)");
+    }
+}
+
+// The line that names a door writing outside a record of recordWords words; "" when it
+// writes inside.
+std::string outsideLine(const ChoiceLayout& layout, int door, int recordWords) {
+    const int word = doorWord(layout, door);
+    if (word >= 0 && word < recordWords) {
+        return "";
+    }
+    return "portemap: entry " + std::to_string(door) + " is " +
+           std::to_string(layout.doorMap[static_cast<std::size_t>(door - 1)]) + ", so door " +
+           std::to_string(door) + " would write word " + std::to_string(word) +
+           ", outside the game-state record (words 0 to " + std::to_string(recordWords - 1) + ")";
+}
+
+void checkDoorMap(ChoiceLayout& layout) {
+    const std::vector<int> writing = layout.writingDoors();
+    const qx::DoorMapValue& map = layout.portemap;
+    for (int i = 0; i < map.fieldCount; ++i) {
+        const qx::DoorMapField& field = map.fields[i];
+        const char* start = map.text + field.offset;
+        const std::string entry = "portemap: entry " + std::to_string(i + 1);
+        if (!qx::isPlainNumber(start, start + field.length)) {
+            layout.problems.push_back(entry + " " + quoted(std::string(start, field.length)) +
+                                      " is not a number (read as " + std::to_string(field.value) +
+                                      ")");
+        } else if (std::find(writing.begin(), writing.end(), i + 1) != writing.end() &&
+                   !outsideLine(layout, i + 1, kGameStateWords).empty()) {
+            layout.problems.push_back(outsideLine(layout, i + 1, kGameStateWords));
+        } else if (field.value < 1 || field.value > kMapEntries) {
+            layout.problems.push_back(entry + " is " + std::to_string(field.value) +
+                                      ", not a door number from 1 to " +
+                                      std::to_string(kMapEntries));
+        }
+    }
+    if (map.more) {
+        layout.problems.push_back("portemap: more than " + std::to_string(kMapEntries) +
+                                  " entries, the rest is not read");
+    }
+    // Entries not given keep their defaults, so a clash may involve those too.
+    std::map<int, int> firstDoorOfWord;
+    for (int door : writing) {
+        const int word = doorWord(layout, door);
+        if (auto [it, fresh] = firstDoorOfWord.emplace(word, door); !fresh) {
+            layout.problems.push_back("portemap: doors " + std::to_string(it->second) + " and " +
+                                      std::to_string(door) + " both write word " +
+                                      std::to_string(word) + ", which keeps door " +
+                                      std::to_string(door) + "'s topic");
+        }
     }
 }
 
 } // namespace
 
-ChoiceLayout readChoiceLayout(const std::string& dataPath) {
+std::vector<int> ChoiceLayout::writingDoors() const {
+    std::vector<int> numbers;
+    for (const qx::DoorValues& door : walk) {
+        if (door.mapped()) {
+            numbers.push_back(door.number);
+        }
+    }
+    return numbers;
+}
+
+ChoiceLayout readChoiceLayout(qx::ResourceDirectory* root) {
     ChoiceLayout layout;
+    qx::ResourceEntry* entry = root != nullptr ? root->find("choice") : nullptr;
+    const qx::ChoiceValues values(entry != nullptr ? root->openDirectory(entry) : nullptr);
+    layout.showFrames = values.read("showframes");
+    values.forEachDoor([&layout](const qx::DoorValues& door) {
+        layout.walk.push_back(door);
+        if (door.setUp()) {
+            layout.doors.push_back(door.number);
+        }
+    });
+    std::int32_t map[kMapEntries] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    layout.portemap = values.doorMap(map);
+    std::copy(map, map + kMapEntries, layout.doorMap.begin());
+    checkDoors(layout);
+    checkDoorMap(layout);
+    return layout;
+}
+
+ChoiceLayout readChoiceLayout(const std::string& dataPath) {
     const std::filesystem::path file = std::filesystem::path(dataPath) / "choice" / "values.txt";
     std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return layout;
-    }
-    layout.valuesFound = true;
     std::stringstream text;
     text << in.rdbuf();
+    // A host of its own for the reading; whichever host the process had stays bound.
+    qx::HostObject* bound = qx::moduleState().host;
+    ChoiceLayout layout;
+    {
+        Host host;
+        const std::unique_ptr<ResourceRoot> root = openResourceRoot(host, dataPath);
+        layout = readChoiceLayout(root->directory());
+    }
+    qx::bindHost(bound);
+    layout.valuesFound = static_cast<bool>(in);
     const ParsedValues parsed = parseValues(text.str());
+    std::vector<std::string> fileProblems;
     for (int line : parsed.malformedLines) {
-        layout.problems.push_back(std::to_string(line) + ": malformed, expected name = value");
+        fileProblems.push_back(std::to_string(line) + ": malformed, expected name = value");
     }
-    // The scene takes the first value of a name, case-insensitively, and reads 31 characters.
-    std::map<std::string, std::string> values;
     for (const TextValue& value : parsed.values) {
-        std::string key = value.name;
-        for (char& c : key) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        if (value.value.size() > kValueCharacters) {
-            layout.problems.push_back(value.name + ": longer than " +
-                                      std::to_string(kValueCharacters) +
-                                      " characters, the rest is not read");
-        }
-        values.emplace(key, value.value.substr(0, kValueCharacters));
-    }
-    const auto find = [&values](const std::string& name) -> const std::string* {
-        auto it = values.find(name);
-        return it != values.end() ? &it->second : nullptr;
-    };
-
-    // Doors as the scene's loop finds them: a door needs both values, and the loop ends at
-    // the first door without a text centre.
-    for (int n = 1;; ++n) {
-        const std::string porte = twoDigits("porte", n);
-        const std::string centre = twoDigits("textcenter", n);
-        const std::string* position = find(porte);
-        const std::string* textCentre = find(centre);
-        if (textCentre == nullptr) {
-            if (position != nullptr) {
-                layout.problems.push_back(porte + ": has no " + centre + ", so door " +
-                                          std::to_string(n) +
-                                          " and every later door are not set up");
-            }
-            break;
-        }
-        checkPosition(centre, *textCentre, layout.problems);
-        if (position == nullptr) {
-            layout.problems.push_back(centre + ": has no " + porte + ", so door " +
-                                      std::to_string(n) + " is skipped");
-            continue;
-        }
-        checkPosition(porte, *position, layout.problems);
-        if (n > 11) {
-            layout.problems.push_back(porte + ": the screen holds at most 11 doors");
-            break;
-        }
-        layout.doors.push_back(n);
-    }
-
-    if (const std::string* map = find("portemap")) {
-        const auto parts = splitCommas(*map);
-        for (std::size_t i = 0; i < parts.size() && i < kMapEntries; ++i) {
-            // The scene converts like atoi, so anything else still yields a number.
-            layout.doorMap[i] = std::atoi(parts[i].c_str());
-            const int slot = layout.doorMap[i];
-            const int door = static_cast<int>(i) + 1;
-            if (!isInteger(parts[i])) {
-                layout.problems.push_back("portemap: entry " + std::to_string(door) + " \"" +
-                                          parts[i] + "\" is not a number");
-            } else if (slot < 1 || slot > kMapEntries) {
-                layout.problems.push_back("portemap: entry " + std::to_string(door) + " is " +
-                                          std::to_string(slot) + ", expected 1 to " +
-                                          std::to_string(kMapEntries));
-            }
-        }
-        if (parts.size() > kMapEntries) {
-            layout.problems.push_back("portemap: more than 9 entries, the rest is not read");
-        }
-        // Entries not given keep their defaults, so a clash may involve those too.
-        std::map<int, int> firstDoorOfSlot;
-        for (int door : layout.doors) {
-            if (door > kMapEntries) {
-                continue;
-            }
-            const int slot = layout.doorMap[static_cast<std::size_t>(door - 1)];
-            if (auto [it, fresh] = firstDoorOfSlot.emplace(slot, door); !fresh) {
-                layout.problems.push_back("portemap: doors " + std::to_string(it->second) +
-                                          " and " + std::to_string(door) + " both go to slot " +
-                                          std::to_string(slot));
-            }
+        if (value.value.size() > static_cast<std::size_t>(qx::kValueLength)) {
+            fileProblems.push_back(value.name + ": longer than " +
+                                   std::to_string(qx::kValueLength) +
+                                   " characters, the rest is not read");
         }
     }
+    layout.problems.insert(layout.problems.begin(), fileProblems.begin(), fileProblems.end());
     return layout;
 }
 
 int doorWord(const ChoiceLayout& layout, int door) {
     return qx::kFirstDoorWord + layout.doorMap[static_cast<std::size_t>(door - 1)];
+}
+
+std::string recordProblem(const ChoiceLayout& layout, int recordWords) {
+    for (int door : layout.writingDoors()) {
+        if (std::string line = outsideLine(layout, door, recordWords); !line.empty()) {
+            return line;
+        }
+    }
+    return "";
 }
 
 } // namespace qxhost

@@ -53,26 +53,22 @@ bool SceneSession::readData() {
     if (!fs::is_directory(fs::path(options_.dataPath) / "choice", code)) {
         return fail("data folder " + options_.dataPath + ": has no folder \"choice\"");
     }
-    layout_ = readChoiceLayout(options_.dataPath);
-    for (int door : layout_.doors) {
-        const int word = door <= kMapEntries ? doorWord(layout_, door) : 0;
-        if (word < 0 || word >= kGameStateWords) {
-            return fail((fs::path(options_.dataPath) / "choice" / "values.txt").string() +
-                        ": portemap sends door " + std::to_string(door) + " to word " +
-                        std::to_string(word) + ", outside the game state (words 0 to " +
-                        std::to_string(kGameStateWords - 1) + ")");
-        }
-    }
     if (options_.topicsPath.empty()) {
         options_.topicsPath = (fs::path(options_.dataPath) / "topics.txt").string();
     }
     return true;
 }
 
-void SceneSession::openData() {
+bool SceneSession::openData() {
     root_ = openResourceRoot(*host_, options_.dataPath);
     addMediaArchives(*host_, *root_);
     producer_ = std::make_unique<Producer>(*host_, &media_->fonts(), options_.topicsPath);
+    layout_ = readChoiceLayout(root_->directory());
+    if (const std::string problem = recordProblem(layout_); !problem.empty()) {
+        return fail((fs::path(options_.dataPath) / "choice" / "values.txt").string() + ": " +
+                    problem);
+    }
+    return true;
 }
 
 bool SceneSession::setUpScene() {
@@ -110,11 +106,13 @@ bool SceneSession::start() {
     if (options_.asyncReaders) {
         host_->setSetting(kAsyncReadersSetting, "1");
     }
+    media_ = std::make_unique<Media>(*host_);
+    if (!openData()) {
+        return false;
+    }
     if (!loader_.open(options_.modulePath)) {
         return fail(loader_.error());
     }
-    media_ = std::make_unique<Media>(*host_);
-    openData();
 
     qx::InterfaceTable* factoryTable = loader_.init(*host_);
     if (factoryTable == nullptr) {
@@ -136,10 +134,9 @@ bool SceneSession::restart() {
     // The resource tree holds directories the module made; it goes while the module is loaded.
     root_.reset();
     producer_.reset();
-    if (!readData()) {
+    if (!readData() || !openData()) {
         return false;
     }
-    openData();
     return setUpScene();
 }
 

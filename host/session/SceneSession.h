@@ -32,9 +32,6 @@ struct SessionOptions {
     qx::Handle gameStateFill = 0;
 };
 
-// Number of words in the game-state record the session hands to the scene.
-inline constexpr int kGameStateWords = 64;
-
 class SceneSession {
 public:
     explicit SceneSession(SessionOptions options);
@@ -93,7 +90,9 @@ private:
     bool fail(const std::string& message);
     // The folder's layout, checked; the resource tree and producer on it; a scene set up.
     bool readData();
-    void openData();
+    // Opens the data and reads its layout; refuses a door map that would write outside the
+    // game-state record, before the scene can.
+    bool openData();
     bool setUpScene();
 
     SessionOptions options_;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 
 #include "demogen/ValuesFile.h"
+#include "host_archives/TempFolder.h"
 
 namespace {
 
@@ -13,14 +15,22 @@ using demogen::ValuesFile;
 
 ValuesFile committed() { return demogen::loadValuesFile(QX_DEMO_SOURCE_DIR "/choice/values.txt"); }
 
-// The committed values with one value replaced, added, or removed when empty.
-ValuesFile committedWith(const std::string& name, const std::string& value) {
+// The layout check on a data folder whose values are the committed ones with one value
+// replaced, added, or removed when empty.
+std::vector<std::string> checkWith(const std::map<std::string, std::string>& changes) {
     ValuesFile file = committed();
-    if (value.empty())
-        file.values.erase(name);
-    else
-        file.values[name] = value;
-    return file;
+    for (const auto& [name, value] : changes) {
+        if (value.empty())
+            file.values.erase(name);
+        else
+            file.values[name] = value;
+    }
+    std::string text;
+    for (const auto& [name, value] : file.values)
+        text += name + " = " + value + "\n";
+    qxtest::TempFolder folder;
+    folder.write("choice/values.txt", text);
+    return checkLayout(folder.path());
 }
 
 TEST(ValuesFile, ReadsNameValueLinesAndReportsMalformedOnes) {
@@ -46,7 +56,7 @@ TEST(ValuesFile, ReadsNameValueLinesAndReportsMalformedOnes) {
 TEST(DemoValues, DescribeNineDoorsOnScreenAboveTheTopicBar) {
     const ValuesFile file = committed();
     std::vector<demogen::DoorPlacement> doors;
-    const auto problems = checkLayout(file, &doors);
+    const auto problems = checkLayout(QX_DEMO_SOURCE_DIR, &doors);
     EXPECT_TRUE(problems.empty()) << problems.front();
     ASSERT_EQ(doors.size(), 9u);
     EXPECT_EQ(file.values.at("showframes"), "1");
@@ -79,16 +89,14 @@ TEST(LayoutCheck, CatchesMisplacedDoorsAndBadValues) {
                                     {"portemap", "1,0", "entry 2"},
                                     {"portemap", "1,2,3,4,5,6,7,8,9,1", "more than nine"}};
     for (const auto& [name, value, fragment] : cases) {
-        const auto problems = checkLayout(committedWith(name, value));
+        const auto problems = checkWith({{name, value}});
         EXPECT_TRUE(std::any_of(
             problems.begin(), problems.end(),
             [&](const std::string& p) { return p.find(fragment) != std::string::npos; }))
             << name << " = " << value;
     }
     // Door 5 belongs to the second round, so it may stand where door 1 stands.
-    ValuesFile file = committedWith("porte05", "104,170");
-    file.values["textcenter05"] = "152,242";
-    EXPECT_TRUE(checkLayout(file).empty());
+    EXPECT_TRUE(checkWith({{"porte05", "104,170"}, {"textcenter05", "152,242"}}).empty());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "demogen/ChoiceFolder.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -51,7 +52,9 @@ const std::vector<std::string>& choiceFolderFiles() {
 
 void writeChoiceFolder(const std::string& folder, const std::string& valuesPath,
                        const std::string& fontPath) {
-    const std::vector<std::string> problems = checkLayout(loadValuesFile(valuesPath));
+    // The values file sits in the "choice" folder of its data folder.
+    const std::vector<std::string> problems =
+        checkLayout(std::filesystem::path(valuesPath).parent_path().parent_path().string());
     if (!problems.empty()) {
         std::string message = valuesPath + " does not fit the demo pictures:";
         for (const std::string& problem : problems)

@@ -1,13 +1,16 @@
 #include "demogen/ValuesFile.h"
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <optional>
 #include <set>
-#include <sstream>
 #include <string_view>
 
+#include "archives/ResourceRoot.h"
 #include "demogen/DemoLayout.h"
+#include "resource/ChoiceValues.h"
+#include "runtime/Host.h"
 
 namespace demogen {
 
@@ -19,24 +22,6 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
         s.remove_suffix(1);
     return s;
-}
-
-std::optional<int> parseInt(std::string_view s) {
-    s = trim(s);
-    bool negative = false;
-    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
-    if (s.empty() || s.size() > 6)
-        return std::nullopt;
-    int value = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return negative ? -value : value;
 }
 
 std::string numbered(const char* prefix, int n) {
@@ -85,38 +70,40 @@ ValuesFile loadValuesFile(const std::string& path) {
     return parseValues(in, path);
 }
 
-std::vector<std::string> checkLayout(const ValuesFile& file, std::vector<DoorPlacement>* doors) {
+std::vector<std::string> checkLayout(const std::string& dataFolder,
+                                     std::vector<DoorPlacement>* doors) {
+    const ValuesFile file =
+        loadValuesFile((std::filesystem::path(dataFolder) / "choice" / "values.txt").string());
     std::vector<std::string> problems = file.errors;
     std::set<std::string> known{"showframes", "portemap"};
-    auto point = [&](const std::string& name) -> std::optional<std::pair<int, int>> {
+    // The values as the scene reads them, through its own reader.
+    qxhost::Host host;
+    const auto root = qxhost::openResourceRoot(host, dataFolder);
+    qx::ResourceEntry* choice = root->directory()->find("choice");
+    const qx::ChoiceValues values(choice != nullptr ? root->directory()->openDirectory(choice)
+                                                    : nullptr);
+    const auto point = [&](const std::string& name, const qx::PositionValue& value) {
         known.insert(name);
-        const auto found = file.values.find(name);
-        if (found == file.values.end()) {
+        if (!value.found)
             problems.push_back("\"" + name + "\" is missing");
-            return std::nullopt;
-        }
-        const std::string& v = found->second;
-        const std::size_t comma = v.find(',');
-        const auto x = comma == std::string::npos ? std::nullopt : parseInt(v.substr(0, comma));
-        const auto y = comma == std::string::npos ? std::nullopt : parseInt(v.substr(comma + 1));
-        if (!x || !y) {
-            problems.push_back("\"" + name + "\" = \"" + v + "\" is not \"x,y\"");
-            return std::nullopt;
-        }
-        return std::make_pair(*x, *y);
+        else if (!value.isPlain())
+            problems.push_back("\"" + name + "\" = \"" + value.text + "\" is not \"x,y\"");
+        return value.found && value.isPlain();
     };
 
-    const auto showframes = file.values.find("showframes");
-    if (showframes != file.values.end() && showframes->second != "0" && showframes->second != "1")
+    const qx::ValueText showframes = values.read("showframes");
+    if (showframes.found && std::strcmp(showframes.text, "0") != 0 &&
+        std::strcmp(showframes.text, "1") != 0)
         problems.push_back("\"showframes\" must be 0 or 1");
 
     std::vector<DoorPlacement> placed;
     for (int n = 1; n <= kDoorCount; ++n) {
-        const auto door = point(numbered("porte", n));
-        const auto text = point(numbered("textcenter", n));
-        if (!door || !text)
+        const qx::DoorValues door = values.door(n);
+        const bool position = point(numbered("porte", n), door.position);
+        if (!point(numbered("textcenter", n), door.textCentre) || !position)
             continue;
-        const DoorPlacement p{n, door->first, door->second, text->first, text->second};
+        const DoorPlacement p{n, door.position.point.x, door.position.point.y,
+                              door.textCentre.point.x, door.textCentre.point.y};
         const Box box{p.x, p.y, kDoorWidth, kDoorHeight};
         const std::string label = "door " + std::to_string(n);
         if (box.x < 0 || box.x + box.width > kScreenWidth || box.y < kDoorAreaTop ||
@@ -140,28 +127,25 @@ std::vector<std::string> checkLayout(const ValuesFile& file, std::vector<DoorPla
     // The scene goes on reading doors while textcenterNN exists.
     const std::string tenth = numbered("textcenter", kDoorCount + 1);
     known.insert(tenth);
-    if (file.values.count(tenth) != 0)
+    if (values.door(kDoorCount + 1).textCentre.found)
         problems.push_back("the demo has nine doors, but \"" + tenth + "\" describes a tenth");
 
-    const auto map = file.values.find("portemap");
-    if (map != file.values.end()) {
-        std::stringstream entries(map->second);
-        std::string entry;
-        std::set<int> seen;
-        int count = 0;
-        while (std::getline(entries, entry, ',')) {
-            ++count;
-            const auto slot = parseInt(entry);
-            if (!slot || *slot < 1 || *slot > kDoorCount)
-                problems.push_back("\"portemap\" entry " + std::to_string(count) +
-                                   " is not a door number from 1 to 9");
-            else if (!seen.insert(*slot).second)
-                problems.push_back("\"portemap\" names " + std::to_string(*slot) +
-                                   " twice, so two doors would write the same result");
-        }
-        if (count > kDoorCount)
-            problems.push_back("\"portemap\" has more than nine entries");
+    std::int32_t map[qx::kMappedDoors] = {};
+    const qx::DoorMapValue portemap = values.doorMap(map);
+    std::set<int> seen;
+    for (int i = 0; i < portemap.fieldCount; ++i) {
+        const qx::DoorMapField& field = portemap.fields[i];
+        const char* text = portemap.text + field.offset;
+        if (!qx::isPlainNumber(text, text + field.length) || field.value < 1 ||
+            field.value > kDoorCount)
+            problems.push_back("\"portemap\" entry " + std::to_string(i + 1) +
+                               " is not a door number from 1 to 9");
+        else if (!seen.insert(field.value).second)
+            problems.push_back("\"portemap\" names " + std::to_string(field.value) +
+                               " twice, so two doors would write the same result");
     }
+    if (portemap.more)
+        problems.push_back("\"portemap\" has more than nine entries");
 
     for (const auto& [name, value] : file.values) {
         if (known.count(name) == 0)

@@ -26,11 +26,12 @@ struct DoorPlacement {
 // The scene reads at most this many characters of a value.
 inline constexpr std::size_t kMaxValueLength = 31;
 
-// Checks the values against the demo's pictures and the scene's controls: nine doors, each
-// on screen between the play button row and the topic bar, clear of the round and play
-// buttons and of the other doors of its round. Returns one line per problem; fills `doors`
+// Checks DATA/choice/values.txt against the demo's pictures and the scene's controls: nine
+// doors, each on screen between the play button row and the topic bar, clear of the round
+// and play buttons and of the other doors of its round. Positions, "showframes" and
+// "portemap" are read by the scene's own reader. Returns one line per problem; fills `doors`
 // with the placements it could read.
-std::vector<std::string> checkLayout(const ValuesFile& file,
+std::vector<std::string> checkLayout(const std::string& dataFolder,
                                      std::vector<DoorPlacement>* doors = nullptr);
 
 } // namespace demogen
