@@ -1,6 +1,7 @@
 #include "visual/AlphaBlend.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -19,8 +19,7 @@ struct RowPart {
     V multiplier;
     V bias;
     V operator()(V c) const {
-        return Lanes::srli<BlendTables::kRowShift>(
-            Lanes::add(Lanes::mullo(c, multiplier), bias));
+        return Lanes::srli<BlendTables::kRowShift>(Lanes::add(Lanes::mullo(c, multiplier), bias));
     }
 };
 
@@ -43,16 +42,29 @@ inline V blendLanes(const Part& part, V alpha, const std::uint16_t* s, V dp) {
     const V red = Lanes::sub(Lanes::add(part(sr), dr), part(dr));
     const V green = Lanes::sub(Lanes::add(part(sg), dg), part(dg));
     const V blue = Lanes::sub(Lanes::add(part(sb), db), part(db));
-    const V blended = Lanes::bitOr(
-        Lanes::bitOr(Lanes::slli<10>(red), Lanes::slli<5>(green)), blue);
+    const V blended = Lanes::bitOr(Lanes::bitOr(Lanes::slli<10>(red), Lanes::slli<5>(green)), blue);
     return Lanes::select(Lanes::isZero(alpha), dp, blended);
+}
+
+// Lanes below `skip` keep the screen pixel whatever their alpha: a row's last block overlaps
+// pixels that its other blocks have drawn.
+inline V keptLanes(int skip) {
+    // Sixteen lanes off, then sixteen on: read from 16 - skip.
+    static constexpr auto kKeep = [] {
+        std::array<std::uint16_t, 32> keep{};
+        for (std::size_t i = 16; i < keep.size(); ++i) {
+            keep[i] = 0xFFFF;
+        }
+        return keep;
+    }();
+    return Lanes::load(kKeep.data() + 16 - skip);
 }
 
 // kLanes pixels; a, s and d may be unaligned. s is null for a mask.
 template <bool kColour, bool kLinear>
 inline void blendBlock(const BlendTables& t, const std::uint8_t* a, const std::uint16_t* s,
-                       std::uint16_t* d) {
-    const V alpha = Lanes::alpha(a);
+                       std::uint16_t* d, int skip = 0) {
+    const V alpha = skip == 0 ? Lanes::alpha(a) : Lanes::bitAnd(Lanes::alpha(a), keptLanes(skip));
     const V dp = Lanes::load(d);
     if constexpr (kLinear) {
         const LinearPart part{alpha, Lanes::set1(t.linearBias), Lanes::set1(t.linearMultiplier)};
@@ -78,7 +90,7 @@ inline void blendBlock(const BlendTables& t, const std::uint8_t* a, const std::u
     std::uint16_t under[kLanes];
     Lanes::store(under, dp);
     Lanes::store(d, blendLanes<kColour>(part, alpha, s, dp));
-    for (int i = 0; i < kLanes; ++i) {
+    for (int i = skip; i < kLanes; ++i) {
         if (a[i] != 0 && (t.rowForms[a[i]] & BlendTables::kNoRowForm) != 0) {
             d[i] = blendPixel<kColour>(t, a[i], kColour ? s[i] : 0u, under[i]);
         }
@@ -86,29 +98,37 @@ inline void blendBlock(const BlendTables& t, const std::uint8_t* a, const std::u
 }
 
 // Blocks of alpha 0 are skipped and runs of alpha 255 copied (or filled with white) when the
-// tables say that alpha 255 copies; every other block is blended kLanes pixels at a time, the
-// row's last few through a padded copy.
+// tables say that alpha 255 copies; every other block is blended kLanes pixels at a time.
+// The last few pixels of each row are blended afterwards, for all rows in turn, by a block
+// that ends at the row's end and keeps the pixels before them: read right after the row's
+// own stores, that block would wait for them to reach the cache.
 template <bool kColour, bool kLinear>
 void blendRows(const BlendTables& t, const BlendSpan& span, bool copyOpaque) {
     const bool copies = t.fullAlphaCopies && (copyOpaque || !kColour);
     const std::uint16_t white = blendPixel<false>(t, 255, 0, 0);
+    const std::int32_t whole = span.width - span.width % kLanes;
+    const auto rowOf = [&span](std::int32_t row, std::uint16_t*& d, const std::uint8_t*& a,
+                               const std::uint16_t*& s) {
+        d = reinterpret_cast<std::uint16_t*>(span.screen + row * span.screenPitch);
+        a = span.alpha + row * span.alphaPitch;
+        s = kColour ? reinterpret_cast<const std::uint16_t*>(span.colour + row * span.colourPitch)
+                    : nullptr;
+    };
     for (std::int32_t row = 0; row < span.height; ++row) {
-        auto* d = reinterpret_cast<std::uint16_t*>(span.screen + row * span.screenPitch);
-        const std::uint8_t* a = span.alpha + row * span.alphaPitch;
+        std::uint16_t* d = nullptr;
+        const std::uint8_t* a = nullptr;
         const std::uint16_t* s = nullptr;
-        if constexpr (kColour) {
-            s = reinterpret_cast<const std::uint16_t*>(span.colour + row * span.colourPitch);
-        }
+        rowOf(row, d, a, s);
         std::int32_t i = 0;
-        while (i + kLanes <= span.width) {
+        while (i < whole) {
             if (allBytesAre(a + i, 0, kLanes)) {
                 i += kLanes;
                 continue;
             }
             if (copies && allBytesAre(a + i, 255, kLanes)) {
                 std::int32_t n = kLanes;
-                while (i + n + 8 <= span.width && allBytesAre(a + i + n, 255, 8)) {
-                    n += 8;
+                while (i + n < whole && allBytesAre(a + i + n, 255, kLanes)) {
+                    n += kLanes;
                 }
                 if constexpr (kColour) {
                     Lanes::copy(d + i, s + i, n);
@@ -121,19 +141,33 @@ void blendRows(const BlendTables& t, const BlendSpan& span, bool copyOpaque) {
             blendBlock<kColour, kLinear>(t, a + i, kColour ? s + i : nullptr, d + i);
             i += kLanes;
         }
-        if (i < span.width) {
-            const auto n = static_cast<std::size_t>(span.width - i);
-            std::uint8_t alpha[kLanes] = {};
-            std::uint16_t colour[kLanes] = {};
-            std::uint16_t screen[kLanes] = {};
-            std::memcpy(alpha, a + i, n);
-            std::memcpy(screen, d + i, n * 2);
-            if constexpr (kColour) {
-                std::memcpy(colour, s + i, n * 2);
-            }
-            blendBlock<kColour, kLinear>(t, alpha, colour, screen);
-            std::memcpy(d + i, screen, n * 2);
+    }
+    if (whole == span.width) {
+        return;
+    }
+    const std::int32_t last = span.width - kLanes;
+    for (std::int32_t row = 0; row < span.height; ++row) {
+        std::uint16_t* d = nullptr;
+        const std::uint8_t* a = nullptr;
+        const std::uint16_t* s = nullptr;
+        rowOf(row, d, a, s);
+        if (last >= 0) {
+            blendBlock<kColour, kLinear>(t, a + last, kColour ? s + last : nullptr, d + last,
+                                         whole - last);
+            continue;
         }
+        // Rows narrower than a block go through a padded copy.
+        const auto n = static_cast<std::size_t>(span.width);
+        std::uint8_t alpha[kLanes] = {};
+        std::uint16_t colour[kLanes] = {};
+        std::uint16_t screen[kLanes] = {};
+        std::memcpy(alpha, a, n);
+        std::memcpy(screen, d, n * 2);
+        if constexpr (kColour) {
+            std::memcpy(colour, s, n * 2);
+        }
+        blendBlock<kColour, kLinear>(t, alpha, colour, screen);
+        std::memcpy(d, screen, n * 2);
     }
 }
 
