@@ -45,66 +45,20 @@ char32_t nextCharacter(const unsigned char*& p) {
     return value;
 }
 
-// The glyph's coverage mixes the ink into each channel: (under x (255 - c) + ink x c + 127)
-// / 255, in 8 bits. Where the coverage is full that is the ink itself.
-void blendRow(const HostFont::InkLayout& ink, const Rgba& colour, const std::uint8_t* coverage,
-              std::uint8_t* row, std::int32_t from, std::int32_t to) {
-    const PixelLayout& layout = *ink.layout;
-    const std::int32_t step = layout.bytesPerPixel();
-    const std::uint32_t full =
-        ink.red.write(colour.red) | ink.green.write(colour.green) | ink.blue.write(colour.blue);
-    const auto mix = [](std::uint32_t under, std::uint32_t over, std::uint32_t c) {
-        return static_cast<std::uint8_t>((under * (255 - c) + over * c + 127) / 255);
-    };
-    for (std::int32_t px = from; px < to; ++px) {
-        const std::uint32_t c = coverage[px];
-        if (c == 0) {
-            continue;
-        }
-        std::uint8_t* pixel = row + std::ptrdiff_t{px} * step;
-        std::uint32_t value = 0;
-        if (step == 2) {
-            value = static_cast<std::uint32_t>(pixel[0] | (pixel[1] << 8));
-        } else {
-            value = layout.read(pixel);
-        }
-        std::uint32_t out = value & ink.alpha.mask;
-        if (c == 255) {
-            out |= full;
-        } else {
-            out |= ink.red.write(mix(ink.red.read(value), colour.red, c)) |
-                   ink.green.write(mix(ink.green.read(value), colour.green, c)) |
-                   ink.blue.write(mix(ink.blue.read(value), colour.blue, c));
-        }
-        if (step == 2) {
-            pixel[0] = static_cast<std::uint8_t>(out);
-            pixel[1] = static_cast<std::uint8_t>(out >> 8);
-        } else {
-            layout.write(pixel, out);
-        }
-    }
-}
-
 } // namespace
 
-const HostFont::InkLayout& HostFont::inkLayoutFor(std::uint32_t format, std::int32_t bitsPerPixel) {
-    if (ink_.ready && ink_.format == format && ink_.bitsPerPixel == bitsPerPixel) {
+GlyphInk& HostFont::inkFor(std::uint32_t format, std::int32_t bitsPerPixel) {
+    if (inkReady_ && inkFormat_ == format && inkBits_ == bitsPerPixel) {
         return ink_;
     }
-    ink_ = InkLayout{};
-    ink_.ready = true;
-    ink_.format = format;
-    ink_.bitsPerPixel = bitsPerPixel;
-    ink_.layout = PixelLayout::parse(host_.atoms().nameOf(format));
-    if (!ink_.layout || ink_.layout->bitsPerPixel() != bitsPerPixel) {
-        ink_.layout = PixelLayout::standard(bitsPerPixel);
+    inkReady_ = true;
+    inkFormat_ = format;
+    inkBits_ = bitsPerPixel;
+    auto layout = PixelLayout::parse(host_.atoms().nameOf(format));
+    if (!layout || layout->bitsPerPixel() != bitsPerPixel) {
+        layout = PixelLayout::standard(bitsPerPixel);
     }
-    if (ink_.layout) {
-        ink_.red = ink_.layout->codec(PixelLayout::kRed);
-        ink_.green = ink_.layout->codec(PixelLayout::kGreen);
-        ink_.blue = ink_.layout->codec(PixelLayout::kBlue);
-        ink_.alpha = ink_.layout->codec(PixelLayout::kAlpha);
-    }
+    ink_.setLayout(layout);
     return ink_;
 }
 
@@ -123,11 +77,7 @@ HostFont::HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize)
     record_.currentStyle = 0;
 }
 
-std::int32_t HostFont::pixelSize() const {
-    // Scales change only while text is animated; the rounding is kept for the rest.
-    if (sized_ != 0 && primary_.value == sizedPrimary_ && secondary_.value == sizedSecondary_) {
-        return sized_;
-    }
+std::int32_t HostFont::resize() const {
     const double size = baseSize_ * primary_.value * secondary_.value;
     sizedPrimary_ = primary_.value;
     sizedSecondary_ = secondary_.value;
@@ -153,6 +103,10 @@ std::int32_t HostFont::measure(const char* text) {
     if (const TextRun* run = runFor(text, size)) {
         return run->widest;
     }
+    return measureAfresh(text, size);
+}
+
+std::int32_t HostFont::measureAfresh(const char* text, std::int32_t size) {
     std::int32_t widest = 0;
     std::int32_t pen = 0;
     for (auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0;) {
@@ -172,10 +126,14 @@ std::int32_t HostFont::measure(const char* text) {
     return widest;
 }
 
-const HostFont::TextRun* HostFont::runFor(const char* text, std::int32_t size) {
+const HostFont::TextRun* HostFont::learnRun(KnownAddress* known, const char* text,
+                                            std::int32_t size) {
     const std::size_t length = strnlen(text, kLongestKeptText + 1);
     if (length > kLongestKeptText) {
         return nullptr;
+    }
+    if (runs_.empty()) {
+        runs_.resize(kKeptRuns);
     }
     // FNV-1a over the bytes, the size and the style.
     std::uint64_t hash = 14695981039346656037ull;
@@ -186,9 +144,6 @@ const HostFont::TextRun* HostFont::runFor(const char* text, std::int32_t size) {
     mixIn(static_cast<std::uint64_t>(size));
     mixIn(static_cast<std::uint64_t>(style_ == 1 ? 1 : 0));
     hash ^= hash >> 32; // the multiplications leave the low bits weak
-    if (runs_.empty()) {
-        runs_.resize(kKeptRuns);
-    }
     // Two places a text may be kept in; a new text replaces the one used longer ago.
     TextRun* const pair = &runs_[(hash % (kKeptRuns / 2)) * 2];
     ++uses_;
@@ -197,6 +152,8 @@ const HostFont::TextRun* HostFont::runFor(const char* text, std::int32_t size) {
             kept->generation == typeface_.generation() && kept->text.size() == length &&
             std::memcmp(kept->text.data(), text, length) == 0) {
             kept->lastUse = uses_;
+            known[1] = known[0];
+            known[0] = KnownAddress{text, kept};
             return kept;
         }
     }
@@ -238,6 +195,8 @@ const HostFont::TextRun* HostFont::runFor(const char* text, std::int32_t size) {
         run.inkRight = std::max<std::int64_t>(run.inkRight, std::int64_t{gx} + glyph->width);
         run.inkBottom = std::max<std::int64_t>(run.inkBottom, std::int64_t{gy} + glyph->rows);
     }
+    known[1] = known[0];
+    known[0] = KnownAddress{text, &run};
     return &run;
 }
 
@@ -257,11 +216,6 @@ void HostFont::place(const char* text, const TextRun* run, std::int32_t size,
         bottom = std::max(bottom, gy + glyph->rows);
     };
     if (run != nullptr) {
-        // A text wholly outside the area, as most titles of a long bar are, ends here.
-        if (left + run->inkRight <= area.x || left + run->inkLeft >= area.x + area.width ||
-            baseline + run->inkBottom <= area.y || baseline + run->inkTop >= area.y + area.height) {
-            return;
-        }
         for (const PlacedGlyph& g : run->glyphs) {
             keep(g.glyph, left + g.x, baseline + g.y);
         }
@@ -304,12 +258,19 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
     }
     const TextRun* run = runFor(text, size);
     const LineMetrics line = run != nullptr ? run->line : typeface_.metrics(size, style_);
+    const std::int64_t left = std::int64_t{x} + canvas->origin.x;
+    const std::int64_t baseline = std::int64_t{y} + canvas->origin.y + line.ascender;
+    // A kept text wholly outside the area, as most titles of a long bar are, ends here.
+    if (run != nullptr &&
+        (left + run->inkRight <= area.x || left + run->inkLeft >= area.x + area.width ||
+         baseline + run->inkBottom <= area.y || baseline + run->inkTop >= area.y + area.height)) {
+        return;
+    }
     // Place the glyphs that can show first, so that one lock covers the rows of the whole
     // text. The list keeps its room from text to text.
     std::int64_t top = 0;
     std::int64_t bottom = 0;
-    place(text, run, size, line, std::int64_t{x} + canvas->origin.x,
-          std::int64_t{y} + canvas->origin.y + line.ascender, area, top, bottom);
+    place(text, run, size, line, left, baseline, area, top, bottom);
     if (placed_.empty()) {
         return;
     }
@@ -319,17 +280,18 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
     if (visible.isEmpty()) {
         return;
     }
-    const InkLayout& ink = inkLayoutFor(canvas->format, canvas->bitsPerPixel);
+    GlyphInk& ink = inkFor(canvas->format, canvas->bitsPerPixel);
     qx::RowBlock* rows = canvas->surface->lockRows(visible.y, visible.y + visible.height - 1);
     if (rows == nullptr) {
         return;
     }
     // A format of alpha alone keeps its alpha: text leaves no mark in it.
-    if (ink.layout && ink.layout->hasColour() && rows->bitsPerPixel == ink.layout->bitsPerPixel()) {
+    if (ink.drawable() && rows->bitsPerPixel == canvas->bitsPerPixel) {
         Rgba colour;
         colour.red = static_cast<std::uint8_t>(std::clamp(canvas->colour.red, 0, 255));
         colour.green = static_cast<std::uint8_t>(std::clamp(canvas->colour.green, 0, 255));
         colour.blue = static_cast<std::uint8_t>(std::clamp(canvas->colour.blue, 0, 255));
+        ink.setColour(colour);
         for (const PlacedGlyph& g : placed_) {
             const qx::Rect box =
                 qx::Rect(g.x, g.y, g.glyph->width, g.glyph->rows).intersect(visible);
@@ -337,7 +299,7 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
                 const std::uint8_t* coverage =
                     g.glyph->coverage.data() + std::ptrdiff_t{py - g.y} * g.glyph->width - g.x;
                 std::uint8_t* row = rows->address + std::ptrdiff_t{py - visible.y} * rows->pitch;
-                blendRow(ink, colour, coverage, row, box.x, box.x + box.width);
+                ink.blendRow(coverage, row, box.x, box.x + box.width);
             }
         }
     }

@@ -3,12 +3,13 @@
 // (highlighted) draws bold, any other style regular.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <optional>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "media/PixelLayout.h"
+#include "media/GlyphInk.h"
 #include "media/Typeface.h"
 #include "qx/canvas.h"
 #include "runtime/Host.h"
@@ -34,16 +35,13 @@ public:
     qx::Font* record() { return &record_; }
     qx::InterfaceTable* table() { return &table_; }
     // The pixel size that the scales give now.
-    std::int32_t pixelSize() const;
-
-    // A canvas format read once for all the texts drawn in it.
-    struct InkLayout {
-        bool ready = false;
-        std::uint32_t format = 0;
-        std::int32_t bitsPerPixel = 0;
-        std::optional<PixelLayout> layout;
-        PixelLayout::ChannelCodec red, green, blue, alpha;
-    };
+    std::int32_t pixelSize() const {
+        // Scales change only while text is animated; the rounding is kept for the rest.
+        if (sized_ != 0 && primary_.value == sizedPrimary_ && secondary_.value == sizedSecondary_) {
+            return sized_;
+        }
+        return resize();
+    }
 
     struct PlacedGlyph {
         const Glyph* glyph;
@@ -74,10 +72,43 @@ private:
     // Longer texts are laid out at each call: keeping them would cost more than it saves.
     static constexpr std::size_t kLongestKeptText = 256;
     static constexpr std::size_t kKeptRuns = 1024;
+    // A scene hands over the same strings every frame: the run a text address led to last,
+    // to be checked against the kept text before it is used.
+    struct KnownAddress {
+        const char* text = nullptr;
+        TextRun* run = nullptr;
+    };
+    static constexpr int kKnownAddressBits = 9;
 
-    const InkLayout& inkLayoutFor(std::uint32_t format, std::int32_t bitsPerPixel);
+    // The ink for a canvas format, read once for all the texts drawn in it.
+    GlyphInk& inkFor(std::uint32_t format, std::int32_t bitsPerPixel);
     // The text's run at the current size and style, or null for a text too long to keep.
-    const TextRun* runFor(const char* text, std::int32_t size);
+    const TextRun* runFor(const char* text, std::int32_t size) {
+        KnownAddress* pair = knownPair(text, size);
+        for (int i = 0; i < 2; ++i) {
+            TextRun* run = pair[i].run;
+            if (pair[i].text == text && run->size == size && run->style == style_ &&
+                run->generation == typeface_.generation() &&
+                std::strcmp(run->text.c_str(), text) == 0) {
+                run->lastUse = ++uses_;
+                return run;
+            }
+        }
+        return learnRun(pair, text, size);
+    }
+    // Two places an address may be known in: the one found last, and the one before.
+    KnownAddress* knownPair(const char* text, std::int32_t size) {
+        const std::uint64_t key = reinterpret_cast<std::uintptr_t>(text) ^
+                                  std::uint64_t(std::uint32_t(size)) << 40 ^
+                                  std::uint64_t(style_ == 1) << 60;
+        return &known_[2 * ((key * 0x9E3779B97F4A7C15ull) >> (64 - kKnownAddressBits))];
+    }
+    // Finds or lays out the run of a text not known at its address, and makes the address
+    // known first in its pair.
+    const TextRun* learnRun(KnownAddress* known, const char* text, std::int32_t size);
+    // Kept out of the look-up's way, which is most calls.
+    [[gnu::noinline]] std::int32_t measureAfresh(const char* text, std::int32_t size);
+    [[gnu::noinline]] std::int32_t resize() const;
     // Fills placed_ with the glyphs of `text` (laid out as `run` when it is kept) that can show
     // in `area` with the pen starting at (left, baseline); answers their rows as [top, bottom).
     void place(const char* text, const TextRun* run, std::int32_t size, const LineMetrics& line,
@@ -99,9 +130,13 @@ private:
     Scale primary_;
     Scale secondary_;
     qx::Font record_{};
-    InkLayout ink_;
+    GlyphInk ink_;
+    bool inkReady_ = false;
+    std::uint32_t inkFormat_ = 0;
+    std::int32_t inkBits_ = 0;
     std::vector<PlacedGlyph> placed_;
     std::vector<TextRun> runs_;
+    std::array<KnownAddress, std::size_t{2} << kKnownAddressBits> known_;
     std::uint64_t uses_ = 0;
     // The last scales and the pixel size they give.
     mutable double sizedPrimary_ = 0.0;

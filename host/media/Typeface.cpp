@@ -57,14 +57,12 @@ LineMetrics Typeface::metrics(std::int32_t pixelSize, std::int32_t style) {
     return line;
 }
 
-void Typeface::trim() {
-    if (glyphs_.size() >= kCacheLimit) {
-        glyphs_.clear();
-        ++generation_;
-        pagesUsed_ = 0;
-        nextReused_ = 0;
-        lastPage_ = nullptr;
-    }
+void Typeface::startOver() {
+    glyphs_.clear();
+    ++generation_;
+    pagesUsed_ = 0;
+    nextReused_ = 0;
+    lastPage_ = nullptr;
 }
 
 const Glyph* Typeface::findGlyph(char32_t character, std::int32_t pixelSize, std::int32_t style) {

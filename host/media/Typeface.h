@@ -55,7 +55,11 @@ public:
     LineMetrics metrics(std::int32_t pixelSize, std::int32_t style);
     // Empties the cache once it holds kCacheLimit glyphs; called between texts, never while
     // glyphs of one text are in use.
-    void trim();
+    void trim() {
+        if (glyphs_.size() >= kCacheLimit) {
+            startOver();
+        }
+    }
 
     // Changes whenever trim empties the cache, so that whoever keeps glyph pointers knows
     // they are gone.
@@ -83,6 +87,7 @@ private:
                std::uint64_t(style == 1 ? 1 : 0);
     }
 
+    void startOver();
     const Glyph* findGlyph(char32_t character, std::int32_t pixelSize, std::int32_t style);
     FT_Face open(const std::string& path);
     FT_Face faceFor(std::int32_t style) const;

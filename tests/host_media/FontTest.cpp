@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "media/FontSystem.h"
+#include "media/GlyphInk.h"
 #include "media/Surface.h"
 
 namespace {
@@ -101,6 +102,41 @@ TEST_F(Fonts, KeptTextsDrawAsTextsLaidOutAfresh) {
         draw(fresh.c_str(), 20, 30);
         EXPECT_EQ(surface.pixels(), keptPixels) << "pass " << pass;
         EXPECT_NE(inked().width, 0);
+    }
+}
+
+// Glyph edges on the screen's pixels are looked up in tables made per ink; every coverage,
+// channel value and a few inks against the formula: (under x (255 - c) + ink x c + 127) / 255
+// on 8-bit channels (five bits widened by repeating their top bits), back to five bits; the
+// unused top bit is cleared wherever coverage is not 0.
+TEST(GlyphInk, ScreenPixelsTakeTheMixOfEveryCoverage) {
+    qxhost::GlyphInk ink;
+    ink.setLayout(qxhost::PixelLayout::parse(qxhost::kScreenFormat));
+    ASSERT_TRUE(ink.drawable());
+    const auto wide = [](std::uint32_t v) { return (v << 3) | (v >> 2); };
+    for (const qxhost::Rgba colour : {qxhost::Rgba{255, 255, 255}, qxhost::Rgba{0, 0, 0},
+                                      qxhost::Rgba{96, 96, 96}, qxhost::Rgba{17, 200, 3}}) {
+        ink.setColour(colour);
+        for (std::uint32_t c = 0; c < 256; ++c) {
+            std::vector<std::uint8_t> coverage(32, static_cast<std::uint8_t>(c));
+            std::vector<std::uint16_t> row(32);
+            for (std::uint32_t v = 0; v < 32; ++v) {
+                row[v] =
+                    static_cast<std::uint16_t>((v << 10) | ((31 - v) << 5) | v | (v & 1) << 15);
+            }
+            const std::vector<std::uint16_t> under = row;
+            ink.blendRow(coverage.data(), reinterpret_cast<std::uint8_t*>(row.data()), 0, 32);
+            for (std::uint32_t v = 0; v < 32; ++v) {
+                const auto mix = [&](std::uint32_t channel, std::uint32_t over) {
+                    return ((wide(channel) * (255 - c) + over * c + 127) / 255) >> 3;
+                };
+                const std::uint32_t expected = c == 0 ? under[v]
+                                                      : mix(v, colour.red) << 10 |
+                                                            mix(31 - v, colour.green) << 5 |
+                                                            mix(v, colour.blue);
+                ASSERT_EQ(row[v], expected) << "coverage " << c << ", value " << v;
+            }
+        }
     }
 }
 
