@@ -1,6 +1,7 @@
 #include "media/BitmapFactory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "media/PngCodec.h"
@@ -12,6 +13,8 @@ VanillaBitmap::VanillaBitmap(Host& host, const qx::BitmapDescription& descriptio
     : host_(host), description_(description), layout_(layout),
       pitch_(description.width * layout.bytesPerPixel()),
       pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(description.height)) {
+    static std::atomic<std::uint64_t> made{0};
+    serial_ = ++made;
     table_.addInterface("IBitmap", static_cast<qx::IBitmap*>(this));
     table_.addInterface("IBitmapConversion", static_cast<qx::IBitmapConversion*>(this));
 }
@@ -20,6 +23,7 @@ std::int32_t VanillaBitmap::load(qx::IRead* stream) {
     if (stream == nullptr) {
         return 0;
     }
+    ++edits_;
     std::size_t filled = 0;
     while (filled < pixels_.size()) {
         const auto wanted =
@@ -42,6 +46,7 @@ qx::RowBlock* VanillaBitmap::lockRows(std::int32_t first, std::int32_t last) {
     if (first < 0 || first > last || last >= description_.height) {
         return nullptr;
     }
+    ++edits_;
     return locks_.acquire(pixels_.data() + static_cast<std::size_t>(first) * pitch_,
                           layout_.bitsPerPixel(), pitch_);
 }
@@ -59,6 +64,7 @@ std::int32_t VanillaBitmap::convert(const qx::BitmapDescription* wanted) {
     if (!target || target->bitsPerPixel() != wanted->bitsPerPixel) {
         return 0;
     }
+    ++edits_;
     const auto count = static_cast<std::size_t>(description_.width) *
                        static_cast<std::size_t>(description_.height);
     std::vector<std::uint8_t> converted(count * static_cast<std::size_t>(target->bytesPerPixel()));

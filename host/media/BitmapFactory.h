@@ -31,6 +31,10 @@ public:
     qx::InterfaceTable* table() { return &table_; }
     const qx::BitmapDescription& description() const { return description_; }
     const std::vector<std::uint8_t>& pixels() const { return pixels_; }
+    // Unique for the process's life, unlike the address.
+    std::uint64_t serial() const { return serial_; }
+    // Counts the chances anyone had to change the pixels: row locks, loads and conversions.
+    std::uint64_t edits() const { return edits_; }
 
 private:
     qx::InterfaceTable table_;
@@ -40,6 +44,8 @@ private:
     std::int32_t pitch_;
     std::vector<std::uint8_t> pixels_;
     RowLocks locks_;
+    std::uint64_t serial_;
+    std::uint64_t edits_ = 0;
 };
 
 class VanillaBitmapFactory final : public qx::IBitmapFactory {

@@ -16,7 +16,8 @@ namespace qxhost {
 
 class Media {
 public:
-    explicit Media(Host& host) : bitmaps_(host), soundSystem_(host), surface_(host), fonts_(host) {}
+    explicit Media(Host& host)
+        : bitmaps_(host), soundSystem_(host), surface_(host, &bitmaps_), fonts_(host) {}
     Media(const Media&) = delete;
     Media& operator=(const Media&) = delete;
 

@@ -11,10 +11,6 @@ namespace qxhost {
 
 namespace {
 
-std::uint8_t component(std::int32_t value) {
-    return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-}
-
 // Endpoints this far out would make the step loop long; such lines are cut to the screen
 // first.
 constexpr std::int64_t kPlainLineReach = 4096;
@@ -59,30 +55,39 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, double left, do
     return true;
 }
 
+// Every edge lies within the points' box: the frames of titles scrolled off the screen end
+// with this one test.
+bool boxMeetsScreen(const qx::PointArray& points) {
+    bool left = true, right = true, above = true, below = true;
+    for (std::int32_t i = 0; i < points.count; ++i) {
+        const qx::Point p = points.points[i];
+        left = left && p.x < 0;
+        right = right && p.x >= Surface::kWidth;
+        above = above && p.y < 0;
+        below = below && p.y >= Surface::kHeight;
+    }
+    return !(left || right || above || below);
+}
+
 } // namespace
 
-Surface::Surface(Host& host)
+Surface::Surface(Host& host, const VanillaBitmapFactory* pictures)
     : table_("surface"), host_(host), format_(host.atoms().identifierOf(kScreenFormat)),
       layout_(*PixelLayout::parse(kScreenFormat)), colour_(255, 255, 255),
-      pixels_(static_cast<std::size_t>(kWidth * kHeight), 0) {
+      pixels_(static_cast<std::size_t>(kWidth * kHeight), 0), pictures_(pictures) {
     table_.addInterface("ISurface", static_cast<qx::ISurface*>(this));
+    for (int value = 0; value < 256; ++value) {
+        const auto v = static_cast<std::uint8_t>(value);
+        redBits_[value] = static_cast<std::uint16_t>(layout_.pack(Rgba{v, 0, 0}));
+        greenBits_[value] = static_cast<std::uint16_t>(layout_.pack(Rgba{0, v, 0}));
+        blueBits_[value] = static_cast<std::uint16_t>(layout_.pack(Rgba{0, 0, v}));
+    }
     colourPixel_ = pixelOf(colour_);
 }
 
 void Surface::setColour(qx::Colour colour) {
-    // Scenes set the colour before each frame they draw, mostly to the one it already has.
-    if (colour.red != colour_.red || colour.green != colour_.green || colour.blue != colour_.blue) {
-        colourPixel_ = pixelOf(colour);
-    }
     colour_ = colour;
-}
-
-std::uint16_t Surface::pixelOf(qx::Colour colour) const {
-    Rgba rgba;
-    rgba.red = component(colour.red);
-    rgba.green = component(colour.green);
-    rgba.blue = component(colour.blue);
-    return static_cast<std::uint16_t>(layout_.pack(rgba));
+    colourPixel_ = pixelOf(colour);
 }
 
 void Surface::plot(std::int64_t x, std::int64_t y, std::uint16_t value) {
@@ -169,8 +174,21 @@ void Surface::line(qx::Point from, qx::Point to, std::uint16_t value) {
     }
 }
 
+void Surface::forget(std::int64_t first, std::int64_t last) {
+    for (std::int64_t y = std::max<std::int64_t>(first, 0); y <= last && y < kHeight; ++y) {
+        origins_[static_cast<std::size_t>(y)].picture = 0;
+    }
+}
+
 void Surface::polygon(qx::PointArray points) {
-    if (points.points != nullptr && points.count > 0) {
+    if (points.points != nullptr && points.count > 0 && boxMeetsScreen(points)) {
+        std::int32_t top = points.points[0].y;
+        std::int32_t bottom = top;
+        for (std::int32_t i = 1; i < points.count; ++i) {
+            top = std::min(top, points.points[i].y);
+            bottom = std::max(bottom, points.points[i].y);
+        }
+        forget(top, bottom);
         for (std::int32_t i = 0; i < points.count; ++i) {
             line(points.points[i], points.points[(i + 1) % points.count], colourPixel_);
         }
@@ -199,14 +217,39 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
     const auto sourceX = static_cast<std::int32_t>(inside.x + (firstX - left));
     const auto sourceY = static_cast<std::int32_t>(inside.y + (firstY - top));
 
+    // Only whole rows of the factory's own pictures are remembered, and none while rows of
+    // the screen are handed out.
+    const VanillaBitmap* picture = nullptr;
+    if (pictures_ != nullptr && firstX == 0 && width == kWidth && locks_.empty()) {
+        picture = pictures_->bitmapOf(bitmap->object);
+        if (picture != nullptr && static_cast<const qx::IBitmap*>(picture) != bitmap->bitmap) {
+            picture = nullptr;
+        }
+    }
+    const std::uint64_t editsBefore = picture != nullptr ? picture->edits() : 0;
     qx::RowBlock* rows = bitmap->bitmap->lockRows(sourceY, sourceY + height - 1);
     if (rows == nullptr) {
         return;
     }
     if (description.format == format_ && rows->bitsPerPixel == 16) {
         // Pictures already in the screen's format (most of them, once converted) are rows
-        // of plain copies.
+        // of plain copies; rows that already hold them, as the lock just taken is the only
+        // edit since they were copied, are left alone.
+        const std::uint64_t editsAfter = picture != nullptr ? picture->edits() : 0;
         for (std::int32_t row = 0; row < height; ++row) {
+            RowOrigin& origin = origins_[static_cast<std::size_t>(firstY + row)];
+            if (picture != nullptr) {
+                const RowOrigin copied{picture->serial(), editsAfter, sourceY + row, sourceX};
+                const bool there = origin.picture == copied.picture &&
+                                   origin.edits == editsBefore && origin.row == copied.row &&
+                                   origin.column == copied.column;
+                origin = copied;
+                if (there) {
+                    continue;
+                }
+            } else {
+                origin.picture = 0;
+            }
             const std::uint8_t* in =
                 rows->address + std::int64_t{row} * rows->pitch + std::int64_t{sourceX} * 2;
             std::memcpy(&pixels_[static_cast<std::size_t>((firstY + row) * kWidth + firstX)], in,
@@ -215,6 +258,7 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
         bitmap->bitmap->unlockRows(rows);
         return;
     }
+    forget(firstY, firstY + height - 1);
     auto from = PixelLayout::parse(host_.atoms().nameOf(description.format));
     if (!from || from->bitsPerPixel() != rows->bitsPerPixel) {
         from = PixelLayout::standard(rows->bitsPerPixel);
@@ -235,6 +279,7 @@ qx::RowBlock* Surface::lockRows(std::int32_t first, std::int32_t last) {
     if (first < 0 || first > last || last >= kHeight) {
         return nullptr;
     }
+    forget(first, last);
     return locks_.acquire(reinterpret_cast<std::uint8_t*>(&pixels_[std::size_t(first) * kWidth]),
                           16, kPitch);
 }
@@ -270,6 +315,7 @@ bool Surface::savePng(const std::string& path) {
 }
 
 void Surface::fill(qx::Colour colour) {
+    forget(0, kHeight - 1);
     std::fill(pixels_.begin(), pixels_.end(), pixelOf(colour));
 }
 

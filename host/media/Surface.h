@@ -3,11 +3,13 @@
 // makeCanvas gives.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "media/BitmapFactory.h"
 #include "media/PixelLayout.h"
 #include "media/RowLocks.h"
 #include "media/SurfaceSlots.h"
@@ -22,7 +24,9 @@ public:
     static constexpr std::int32_t kHeight = 480;
     static constexpr std::int32_t kPitch = kWidth * 2;
 
-    explicit Surface(Host& host);
+    // With the bitmap factory, copies of its pictures are remembered row by row, and a row
+    // that still holds what a copy would put there is left as it is.
+    explicit Surface(Host& host, const VanillaBitmapFactory* pictures = nullptr);
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
     ~Surface() = default;
@@ -45,13 +49,31 @@ public:
 
     void fill(qx::Colour colour);
     std::uint16_t pixel(std::int32_t x, std::int32_t y) const;
-    std::uint16_t pixelOf(qx::Colour colour) const;
+    std::uint16_t pixelOf(qx::Colour colour) const {
+        const auto component = [](std::int32_t value) {
+            return value < 0 ? 0 : value > 255 ? 255 : value;
+        };
+        return static_cast<std::uint16_t>(redBits_[component(colour.red)] |
+                                          greenBits_[component(colour.green)] |
+                                          blueBits_[component(colour.blue)]);
+    }
     const std::vector<std::uint16_t>& pixels() const { return pixels_; }
     std::uint32_t format() const { return format_; }
     qx::Colour colour() const { return colour_; }
     qx::InterfaceTable* table() { return &table_; }
 
 private:
+    // What a whole screen row was last copied from: a picture in the screen's format (by
+    // serial number and its edits at the time), its row and first column. Anything else that
+    // draws on the row forgets it. Scenes copy their background over the screen every frame,
+    // and most of its rows are still there from the frame before.
+    struct RowOrigin {
+        std::uint64_t picture = 0; // 0: not known
+        std::uint64_t edits = 0;
+        std::int32_t row = 0;
+        std::int32_t column = 0;
+    };
+    void forget(std::int64_t first, std::int64_t last);
     void plot(std::int64_t x, std::int64_t y, std::uint16_t value);
     void line(qx::Point from, qx::Point to, std::uint16_t value);
 
@@ -61,8 +83,15 @@ private:
     PixelLayout layout_;
     qx::Colour colour_;
     std::uint16_t colourPixel_ = 0; // colour_ as a screen pixel
+    // Each channel's bits in a screen pixel, per 8-bit value: scenes change the colour
+    // several times for every title they draw, on the screen or not.
+    std::uint16_t redBits_[256];
+    std::uint16_t greenBits_[256];
+    std::uint16_t blueBits_[256];
     std::vector<std::uint16_t> pixels_;
     RowLocks locks_;
+    const VanillaBitmapFactory* pictures_;
+    std::array<RowOrigin, kHeight> origins_{};
 };
 
 } // namespace qxhost

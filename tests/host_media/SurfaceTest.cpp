@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -119,6 +120,103 @@ TEST_F(Screen, CopyConvertsOtherDepthsAndPolygonDrawsAClippedOutline) {
     polygon();
     EXPECT_EQ(litPixels(), 640u);
     surface.polygon(qx::PointArray{});
+}
+
+// A surface that remembers which rows hold which picture rows, and skips copying them again,
+// against one that copies everything (from twins of the pictures, whose locks leave the
+// originals alone): seeded mixes of whole-row and partial copies, pictures edited through
+// their rows, screen rows written through locks (also while copying), outlines and fills must
+// leave both screens alike.
+TEST_F(Screen, RememberedRowsLookLikeFreshCopies) {
+    qxhost::Surface remembering(host, &bitmaps);
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 random(seed);
+        const auto pick = [&](std::int32_t n) { return static_cast<std::int32_t>(random() % n); };
+        std::array<std::array<Picture*, 2>, 3> kept{};
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            const std::int32_t w = i < 2 ? 640 : 700, h = i < 2 ? 40 : 8;
+            std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w * h * 2));
+            for (std::uint8_t& byte : pixels) {
+                byte = static_cast<std::uint8_t>(random());
+            }
+            for (Picture*& p : kept[i]) {
+                p = &picture(w, h, 16, "-rrrrrgggggbbbbb", pixels);
+            }
+        }
+        std::vector<std::uint8_t> colours(640 * 2 * 3);
+        for (std::uint8_t& byte : colours) {
+            byte = static_cast<std::uint8_t>(random());
+        }
+        const Picture& deep = picture(640, 2, 24, "rrrrrrrrggggggggbbbbbbbb", colours);
+        // The surface that remembers works on the first of the twins.
+        const auto both = [&](std::size_t i, const auto& draw) {
+            draw(remembering, *kept[i][0]);
+            draw(surface, *kept[i][1]);
+        };
+        for (int step = 0; step < 200; ++step) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", step " + std::to_string(step));
+            const std::size_t i = pick(3) == 0 ? static_cast<std::size_t>(pick(3)) : 0;
+            const std::int32_t y = pick(4) == 0 ? pick(480) : pick(2) * 440;
+            const std::int32_t last = std::min(y + pick(6), 479);
+            const std::int32_t at = pick((last - y + 1) * 1280);
+            const auto value = static_cast<std::uint8_t>(random());
+            const std::int32_t x = pick(3) - 1;
+            const qx::Rect part(pick(8), pick(8), 640 - pick(8), 40 - pick(8));
+            const auto whole = [](const Picture& p) {
+                return qx::Rect(0, 0, p.description.width, p.description.height);
+            };
+            switch (pick(8)) {
+            case 0: // the picture changes under the rows copied from it
+                both(i, [&](qxhost::Surface&, const Picture& p) {
+                    qx::RowBlock* rows = p.bitmap->lockRows(0, p.description.height - 1);
+                    rows->address[at % (rows->pitch * p.description.height)] = value;
+                    p.bitmap->unlockRows(rows);
+                });
+                break;
+            case 1: // rows drawn on directly, as alpha pictures and text do
+                both(i, [&](qxhost::Surface& s, const Picture&) {
+                    qx::RowBlock* rows = s.lockRows(y, last);
+                    rows->address[at] = value;
+                    s.unlockRows(rows);
+                });
+                break;
+            case 2: // an outline across a few rows
+                both(i, [&](qxhost::Surface& s, const Picture&) {
+                    auto* points = static_cast<qx::Point*>(std::malloc(2 * sizeof(qx::Point)));
+                    points[0] = qx::Point(x * 300 + 20, y - 20);
+                    points[1] = qx::Point(x * 300 + 90, y + 3);
+                    s.polygon(qx::PointArray{2, points});
+                });
+                break;
+            case 3: // copies while rows are handed out, written into afterwards
+                both(i, [&](qxhost::Surface& s, const Picture& p) {
+                    qx::RowBlock* rows = s.lockRows(y, last);
+                    s.copy(0, y, record(p), whole(p));
+                    rows->address[at] = value;
+                    s.unlockRows(rows);
+                });
+                break;
+            case 4:
+                both(i,
+                     [&](qxhost::Surface& s, const Picture& p) { s.copy(x, y, record(p), part); });
+                break;
+            case 5: // converted as it is copied
+                both(i, [&](qxhost::Surface& s, const Picture&) {
+                    s.copy(0, y, record(deep), whole(deep));
+                });
+                if (pick(10) == 0) {
+                    both(i,
+                         [&](qxhost::Surface& s, const Picture&) { s.fill(qx::Colour(0, 0, 0)); });
+                }
+                break;
+            default:
+                both(i, [&](qxhost::Surface& s, const Picture& p) {
+                    s.copy(0, y, record(p), whole(p));
+                });
+            }
+            ASSERT_EQ(remembering.pixels(), surface.pixels());
+        }
+    }
 }
 
 TEST_F(Screen, CanvasRowsShowInTheSavedPng) {
