@@ -10,7 +10,6 @@
 #include "choice/topics/Curve.h"
 #include "core/EventObject.h"
 #include "core/Memory.h"
-#include "core/PointArrays.h"
 #include "visual/TextElement.h"
 
 namespace qx {
@@ -145,13 +144,15 @@ void TopicButton::draw(Canvas* canvas) {
     }
     const Rect remembered = canvas->getClip();
     if (collapsed_ == 0) {
-        PointArray frame = makePointArray({corners_[0], corners_[1], corners_[2], corners_[3]});
+        // The corners in member order are the frame; the canvas hands the surface a copy.
+        PointArray frame;
+        frame.count = 4;
+        frame.points = corners_;
         const bool grey = topic_ != nullptr && topic_->flags != 0;
         canvas->setColour(grey ? Colour(96, 96, 96) : Colour(0, 0, 0));
         if (showFrames_ != 0) {
             canvas->drawPolygon(frame);
         }
-        destroyPointArray(frame);
     }
     if (text_ != nullptr && dragging_ == 0 && selected_ == 0) {
         text_->setPosition(position.x, position.y);
