@@ -22,7 +22,7 @@ FontSystem::~FontSystem() {
 qx::Font* FontSystem::font(const std::string& name, std::int32_t pixelSize) {
     auto& font = fonts_[{name, pixelSize}];
     if (!font) {
-        font = std::make_unique<HostFont>(host_, *typeface_, pixelSize);
+        font = std::make_unique<HostFont>(host_, *typeface_, pixelSize, &output_);
     }
     return font->record();
 }

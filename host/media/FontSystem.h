@@ -30,12 +30,15 @@ public:
     HostFont* hostFont(const qx::Font* record) const;
 
     bool usable() const { return typeface_->usable(); }
+    // Shared by every font made here.
+    TextOutput& output() { return output_; }
     Typeface& typeface() { return *typeface_; }
 
 private:
     Host& host_;
     FT_Library library_ = nullptr;
     std::unique_ptr<Typeface> typeface_;
+    TextOutput output_;
     std::map<std::pair<std::string, std::int32_t>, std::unique_ptr<HostFont>> fonts_;
 };
 

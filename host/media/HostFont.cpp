@@ -62,8 +62,9 @@ GlyphInk& HostFont::inkFor(std::uint32_t format, std::int32_t bitsPerPixel) {
     return ink_;
 }
 
-HostFont::HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize)
-    : host_(host), typeface_(typeface), baseSize_(std::clamp(pixelSize, 1, kLargestPixelSize)) {
+HostFont::HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize, TextOutput* output)
+    : host_(host), typeface_(typeface), output_(output),
+      baseSize_(std::clamp(pixelSize, 1, kLargestPixelSize)) {
     table_.addInterface("ITextRenderer", static_cast<qx::ITextRenderer*>(this));
     table_.addInterface("IFontStyler", static_cast<qx::IFontStyler*>(this));
     table_.addInterface("IFontScale", static_cast<qx::IFontScale*>(&primary_));
@@ -249,6 +250,15 @@ void HostFont::place(const char* text, const TextRun* run, std::int32_t size,
 void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const char* text) {
     if (canvas == nullptr || canvas->surface == nullptr || text == nullptr) {
         return;
+    }
+    if (output_ != nullptr) {
+        if (output_->record) {
+            output_->drawn.push_back(
+                {text, qx::Point(x + canvas->origin.x, y + canvas->origin.y), canvas->clip});
+        }
+        if (!output_->paint) {
+            return;
+        }
     }
     typeface_.trim();
     const std::int32_t size = pixelSize();

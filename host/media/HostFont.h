@@ -16,9 +16,24 @@
 
 namespace qxhost {
 
+// One line of text as a scene drew it: where (surface coordinates) and inside which clip.
+struct TextDraw {
+    std::string text;
+    qx::Point at;
+    qx::Rect clip;
+};
+
+// What the fonts of one font system do with the lines they are given: paint them, and keep
+// a list of them for a caller that checks where texts went rather than pixels.
+struct TextOutput {
+    bool paint = true;
+    bool record = false;
+    std::vector<TextDraw> drawn;
+};
+
 class HostFont final : public qx::ITextRenderer, public qx::IFontStyler {
 public:
-    HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize);
+    HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize, TextOutput* output = nullptr);
     HostFont(const HostFont&) = delete;
     HostFont& operator=(const HostFont&) = delete;
     ~HostFont() = default;
@@ -125,6 +140,7 @@ private:
     qx::InterfaceTable table_;
     Host& host_;
     Typeface& typeface_;
+    TextOutput* output_;
     std::int32_t baseSize_;
     std::int32_t style_ = 0;
     Scale primary_;

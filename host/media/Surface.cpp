@@ -181,7 +181,7 @@ void Surface::forget(std::int64_t first, std::int64_t last) {
 }
 
 void Surface::polygon(qx::PointArray points) {
-    if (points.points != nullptr && points.count > 0 && boxMeetsScreen(points)) {
+    if (painting_ && points.points != nullptr && points.count > 0 && boxMeetsScreen(points)) {
         std::int32_t top = points.points[0].y;
         std::int32_t bottom = top;
         for (std::int32_t i = 1; i < points.count; ++i) {
@@ -197,7 +197,7 @@ void Surface::polygon(qx::PointArray points) {
 }
 
 void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx::Rect source) {
-    if (bitmap == nullptr || bitmap->bitmap == nullptr) {
+    if (!painting_ || bitmap == nullptr || bitmap->bitmap == nullptr) {
         return;
     }
     const qx::BitmapDescription& description = bitmap->description;
@@ -276,7 +276,7 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
 }
 
 qx::RowBlock* Surface::lockRows(std::int32_t first, std::int32_t last) {
-    if (first < 0 || first > last || last >= kHeight) {
+    if (!painting_ || first < 0 || first > last || last >= kHeight) {
         return nullptr;
     }
     forget(first, last);

@@ -37,7 +37,7 @@ public:
     // Clipped to the bitmap and to the screen; 8, 24 and 32-bit pixels are converted (the
     // alpha of 32-bit ones is dropped, 8-bit ones show as grey).
     void copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx::Rect source) override;
-    // Null unless 0 <= first <= last < 480.
+    // Null unless 0 <= first <= last < 480 and the surface paints.
     qx::RowBlock* lockRows(std::int32_t first, std::int32_t last) override;
     void unlockRows(qx::RowBlock* block) override;
 
@@ -46,6 +46,10 @@ public:
     qx::Canvas makeCanvas();
     // Writes the screen as a 24-bit PNG; false (with a log line) when it cannot.
     bool savePng(const std::string& path);
+
+    // Off: pictures, polygons and scene-locked rows (lockRows answers null) leave the pixels
+    // as they are, for runs that look at where things went rather than at the screen.
+    void setPainting(bool on) { painting_ = on; }
 
     void fill(qx::Colour colour);
     std::uint16_t pixel(std::int32_t x, std::int32_t y) const;
@@ -92,6 +96,7 @@ private:
     RowLocks locks_;
     const VanillaBitmapFactory* pictures_;
     std::array<RowOrigin, kHeight> origins_{};
+    bool painting_ = true;
 };
 
 } // namespace qxhost

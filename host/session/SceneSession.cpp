@@ -107,6 +107,9 @@ bool SceneSession::start() {
         host_->setSetting(kAsyncReadersSetting, "1");
     }
     media_ = std::make_unique<Media>(*host_);
+    media_->surface().setPainting(options_.paint);
+    media_->fonts().output().paint = options_.paint;
+    media_->fonts().output().record = options_.recordTexts;
     if (!openData()) {
         return false;
     }
@@ -148,8 +151,10 @@ void SceneSession::frame() {
     if (host_->clock().isManual()) {
         // Whole milliseconds of frame n at 60 frames a second, without drift.
         host_->clock().set(
-            startTime_ + static_cast<std::int32_t>(static_cast<std::int64_t>(frames_) * 1000 / 60));
+            startTime_ + stalled_ +
+            static_cast<std::int32_t>(static_cast<std::int64_t>(frames_) * 1000 / 60));
     }
+    media_->fonts().output().drawn.clear();
     host_->processEvents();
     scene_->update();
     scene_->drawScene();
@@ -159,6 +164,13 @@ void SceneSession::runFor(std::int32_t milliseconds) {
     const std::int32_t end = host_->currentTime() + milliseconds;
     while (scene_ != nullptr && host_->currentTime() < end) {
         frame();
+    }
+}
+
+void SceneSession::stall(std::int32_t milliseconds) {
+    if (host_ != nullptr && host_->clock().isManual() && milliseconds > 0) {
+        stalled_ += milliseconds;
+        host_->clock().advance(milliseconds);
     }
 }
 

@@ -27,6 +27,10 @@ struct SessionOptions {
     bool silentSound = true;   // no audio device: sounds play silently on the host clock
     bool asyncReaders = false; // readers that complete through the event loop
     bool echoLog = false;
+    // Off: the scene still draws every frame, but nothing reaches the screen's pixels.
+    bool paint = true;
+    // Keeps the lines of text each frame draws (textDraws).
+    bool recordTexts = false;
     // Every word of the game-state record starts with this value, so that a caller can
     // tell the words the scene wrote from the others.
     qx::Handle gameStateFill = 0;
@@ -55,6 +59,11 @@ public:
     void frame();
     // Frames until the clock has moved on by at least the given time.
     void runFor(std::int32_t milliseconds);
+    // A slow frame ahead: the manual clock moves on by the given time now, and later frames
+    // keep their 1/60 s steps from there.
+    void stall(std::int32_t milliseconds);
+    // The lines of text the last frame drew, in drawing order (with recordTexts).
+    const std::vector<TextDraw>& textDraws() { return media_->fonts().output().drawn; }
     // Host pointer events, handed to the scene at once.
     void moveTo(std::int32_t x, std::int32_t y);
     void press();
@@ -110,6 +119,7 @@ private:
     ChoiceLayout layout_;
     std::int32_t frames_ = 0;
     std::int32_t startTime_ = 0;
+    std::int32_t stalled_ = 0;
     std::int32_t pointerX_ = 320;
     std::int32_t pointerY_ = 240;
 };
