@@ -88,6 +88,17 @@ TEST_F(Door, ReleaseOnTheOpenedDoorPutsTheTopicBackAndAwayGivesItBackToTheBar) {
     EXPECT_EQ(door.isLocked(), 1) << "the returning button unlocks the doors";
 }
 
+// A round button under the release hides the door before the door hears the release.
+TEST_F(Door, HiddenWhileItsTitleIsLiftedOutTheDoorStillGivesItBack) {
+    setUp(door);
+    dropIn();
+    press(75, 155);
+    recorder.take();
+    door.hidden = 1;
+    release(600, 10);
+    EXPECT_EQ(recorder.take(), (Heard{"buttonUp 0,0", "toggleSelect 1", "giveBack"}));
+}
+
 TEST_F(Door, LockedOrHiddenFilledDoorKeepsItsTopicAndWithoutAPictureTheMarkIsTheHitArea) {
     setUp(door);
     dropIn();

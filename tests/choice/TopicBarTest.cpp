@@ -94,4 +94,23 @@ TEST_F(Bar, AShrinkingButtonPullsOnlyItsRightNeighboursAndTwoSurviveALongFrame) 
     EXPECT_EQ(qx::liveModuleEvents(), 0);
 }
 
+// Each button closes exactly its own gap, whatever the other does meanwhile (the first one's
+// reports move the second while it reports too), and a slide of the row keeps those moves.
+TEST_F(Bar, ButtonsShrinkingTogetherCloseOnlyTheirOwnGapsAlsoWhileTheRowSlides) {
+    make(4);
+    bar->button(0)->handleEvent(qx::makeTopicChosen(nullptr));
+    host.clock().advance(150);
+    bar->draw(&canvas);
+    bar->button(2)->handleEvent(qx::makeTopicChosen(nullptr));
+    bar->buttonClicked(1);
+    for (int frame = 0; frame < 60; ++frame) {
+        host.clock().advance(16);
+        for (std::int32_t i = 0; i < bar->count(); ++i)
+            bar->button(i)->update();
+        bar->draw(&canvas);
+    }
+    // The arrow slides the row by the first button's width when clicked (78) and a gap.
+    EXPECT_EQ(xs(), (Xs{-78, -78, 22, 22}));
+}
+
 } // namespace

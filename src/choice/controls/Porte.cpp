@@ -118,7 +118,10 @@ Rect Porte::hitArea() {
 }
 
 std::int32_t Porte::handleEvent(Event* event) {
-    if (hidden == 0 && event != nullptr) {
+    // A door hidden while the title it gave up is on the cursor (a round button released
+    // over) still hears that release, or the title would never find its way back.
+    const bool lifted = armed_ != 0 && event != nullptr && event->type == kMouseButtonUp;
+    if ((hidden == 0 || lifted) && event != nullptr) {
         switch (event->type) {
         case kMouseEntered: entered(); break;
         case kMouseLeft: left(); break;

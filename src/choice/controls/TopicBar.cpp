@@ -17,9 +17,6 @@ constexpr std::int32_t kGap = 30;
 constexpr std::int32_t kRowY = 420;
 // A row narrower than this is centred on the screen instead of wrapped.
 constexpr std::int32_t kCentredExtent = 620;
-// A shrink report moves buttons that may be resizing and reporting in turn; this bounds
-// the nesting.
-constexpr std::int32_t kMaxShrinkDepth = 4;
 
 // Compares the terminator too, so "xxy" is not skipped; nothing past the code field is read.
 bool skippedCode(const TopicItem* item) {
@@ -199,23 +196,41 @@ void TopicBar::buttonClicked(std::int32_t id) {
     }
 }
 
+std::int32_t TopicBar::slotOf(const TopicButton* button) const {
+    for (std::int32_t i = 0; i < count_; ++i) {
+        if (slots_[i] == button) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 std::int32_t TopicBar::handleEvent(Event* event) {
     const std::uint32_t type = event != nullptr ? event->type : 0;
     if (type == kStartShrink) {
-        rememberedWidth_ = widthOf(static_cast<StartShrinkEvent*>(event)->sender);
-    } else if (type == kShrinking && shrinkDepth_ < kMaxShrinkDepth) {
-        ++shrinkDepth_;
+        TopicButton* sender = static_cast<StartShrinkEvent*>(event)->sender;
+        const std::int32_t slot = slotOf(sender);
+        if (slot >= 0) {
+            rememberedWidths_[slot] = widthOf(sender);
+        }
+    } else if (type == kShrinking) {
         TopicButton* sender = static_cast<ShrinkingEvent*>(event)->sender;
-        const std::int32_t delta = widthOf(sender) - rememberedWidth_;
+        const std::int32_t slot = slotOf(sender);
+        // The moves below reach other resizing buttons, whose own reports arrive nested in
+        // this one; the width is taken as reported before them, so each change moves the
+        // neighbours once, and a report that changes nothing moves nothing.
+        const std::int32_t width = widthOf(sender);
+        const std::int32_t delta = slot >= 0 ? width - rememberedWidths_[slot] : 0;
+        if (slot >= 0) {
+            rememberedWidths_[slot] = width;
+        }
         const std::int32_t senderX = sender->position.x;
-        for (std::int32_t i = 0; i < count_; ++i) {
+        for (std::int32_t i = 0; i < count_ && delta != 0; ++i) {
             TopicButton* b = slots_[i];
             if (b != nullptr && b != sender && b->position.x >= senderX) {
-                moveTo(b, b->position.x + delta);
+                b->shiftBy(delta);
             }
         }
-        rememberedWidth_ = widthOf(sender);
-        --shrinkDepth_;
     } else if (type == kCenterMe) {
         const std::int32_t x = static_cast<CenterMeEvent*>(event)->sender->position.x;
         const std::int32_t d = x < 30 || x > 550 ? 220 - x : 0;

@@ -51,12 +51,14 @@ private:
     std::int32_t widthOf(TopicButton* button);
     void moveTo(TopicButton* button, std::int32_t x);
     void wrapAround();
+    std::int32_t slotOf(const TopicButton* button) const;
 
     TopicButton* slots_[kMaxTopics] = {};
     std::int32_t count_ = 0;
     std::int32_t left_ = 30;
-    std::int32_t rememberedWidth_ = 0;
-    std::int32_t shrinkDepth_ = 0;
+    // Each button's width at its last size report, so that buttons resizing at the same
+    // time move their neighbours by their own changes only.
+    std::int32_t rememberedWidths_[kMaxTopics] = {};
 };
 
 } // namespace qx

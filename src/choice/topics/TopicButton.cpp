@@ -108,6 +108,10 @@ void TopicButton::setPosition(std::int32_t x, std::int32_t y) {
         replace(shrinkCurve_, nullptr);
         collapsed_ = 1;
         setPosition(x, y);
+        if (openPending_ != 0 || giveBackPending_ != 0) {
+            openPending_ = 0;
+            requestCentring();
+        }
     }
     if (growCurve_ != nullptr && resizeStep(growCurve_, x, y, w, h)) {
         replace(growCurve_, nullptr);
@@ -182,22 +186,33 @@ std::int32_t TopicButton::handleEvent(Event* event) {
         Porte* door = static_cast<TopicChosenEvent*>(event)->sender;
         if (selected_ != 0) {
             selected_ = 1;
+            break;
+        }
+        // Dropped again before the button got back into the bar: it keeps shrinking, or
+        // stays collapsed, rather than opening for a title that is in a door.
+        openPending_ = 0;
+        giveBackPending_ = 0;
+        if (shrinkCurve_ != nullptr) {
+            shrinkPending_ = 0;
+        } else if (collapsed_ != 0 && centerRequested_ != 0) {
+            centerRequested_ = 0;
+            shrinkPending_ = 0;
         } else if (growCurve_ != nullptr) {
             shrinkPending_ = 1;
-            holderDoor_ = door;
-            selected_ = 1;
         } else {
             shrinkPending_ = 0;
             startShrink();
-            holderDoor_ = door;
-            selected_ = 1;
         }
+        holderDoor_ = door;
+        selected_ = 1;
         break;
     }
     case kGiveBack:
-        if (selected_ != 0 && shrinkCurve_ == nullptr) {
+        if (selected_ != 0) {
             setTextStyle(0);
-            if (growCurve_ != nullptr || centerRequested_ != 0) {
+            // The title waits for every running change of the button's size to end.
+            if (shrinkCurve_ != nullptr || growCurve_ != nullptr || centerRequested_ != 0 ||
+                openPending_ != 0) {
                 giveBackPending_ = 1;
             } else {
                 giveBack();
@@ -206,8 +221,15 @@ std::int32_t TopicButton::handleEvent(Event* event) {
         break;
     case kToggleSelect: selected_ = static_cast<ToggleSelectEvent*>(event)->value; break;
     case kOpenFrame:
-        if (selected_ != 0 && collapsed_ != 0 && shrinkCurve_ == nullptr) {
-            requestCentring();
+        if (selected_ != 0) {
+            if (shrinkCurve_ != nullptr) {
+                openPending_ = 1;
+            } else if (collapsed_ != 0) {
+                requestCentring();
+            } else {
+                // Lifted again while growing: the grow goes on and no shrink follows it.
+                shrinkPending_ = 0;
+            }
             setTextStyle(0);
         }
         break;
@@ -285,11 +307,17 @@ void TopicButton::giveBack() {
 
 void TopicButton::slideBy(std::int32_t distance) {
     replace(slideCurve_, new (fallible) SmoothCurve(position.x, position.x + distance, kSlideMs));
+    slideShift_ = 0;
+}
+
+void TopicButton::shiftBy(std::int32_t distance) {
+    slideShift_ += slideCurve_ != nullptr ? distance : 0;
+    setPosition(position.x + distance, position.y);
 }
 
 void TopicButton::update() {
     if (slideCurve_ != nullptr) {
-        setPosition(trunc(slideCurve_->value()), position.y);
+        setPosition(trunc(slideCurve_->value()) + slideShift_, position.y);
         if (slideCurve_->isFinished() != 0) {
             replace(slideCurve_, nullptr);
             if (centerRequested_ != 0) {

@@ -35,6 +35,9 @@ public:
     std::int32_t isOnScreen();
     // An animated horizontal move by distance over 400 ms, from where the button stands.
     void slideBy(std::int32_t distance);
+    // Moves the button along with a neighbour's change of width; a slide under way keeps
+    // the move.
+    void shiftBy(std::int32_t distance);
     // Once per frame, from the topic bar: moves a sliding button and ends finished returns.
     void update();
 
@@ -62,6 +65,8 @@ private:
     Font* font_;
     const char* label_;
     Curve* slideCurve_ = nullptr;
+    // How far neighbours resizing have moved the button since its slide began.
+    std::int32_t slideShift_ = 0;
     Porte* holderDoor_ = nullptr;
     TopicItem* topic_;
     Cursor* cursor_;
@@ -74,6 +79,9 @@ private:
     std::int32_t centerRequested_ = 0;
     std::int32_t giveBackPending_ = 0;
     std::int32_t shrinkPending_ = 0;
+    // The title left its door while the button was still shrinking: the button opens again
+    // once the shrink has ended.
+    std::int32_t openPending_ = 0;
     std::int32_t showFrames_;
     Curve* wobbleCurve_ = nullptr;
     Curve* textXCurve_ = nullptr;
