@@ -85,13 +85,16 @@ inline constexpr Spot kNextRound{580, 230};
 inline constexpr Spot kEmptyStage{320, 360};
 
 // A started session on the built module (a failed start throws, failing the test); the session
-// seeds the random wobble of the topic frames, so screenshots repeat.
+// seeds the random wobble of the topic frames, so screenshots repeat. It keeps each frame's
+// text draws; without paint nothing reaches the screen's pixels.
 class Scene {
 public:
-    explicit Scene(const std::string& data = demoData()) {
+    explicit Scene(const std::string& data = demoData(), bool paint = true) {
         qxhost::SessionOptions options;
         options.modulePath = binaryDir() + "/qxchoice.kpx";
         options.dataPath = data;
+        options.paint = paint;
+        options.recordTexts = true;
         session = std::make_unique<qxhost::SceneSession>(options);
         if (!session->start()) {
             throw std::runtime_error("the scene did not start: " + session->error());
