@@ -1,7 +1,10 @@
 // A choice scene on a copy of the demo data, set up from fuzzed layout values with some
 // pictures missing, then driven by a fuzzed stream of pointer moves, presses, releases,
-// clock steps and frames through the built module. At the end every event the host made
-// has been destroyed.
+// slow frames and frames through the built module. The pointer is a mouse: a press comes
+// only with the button up, a release only with it down. Once the animations have had time
+// to end, the screen must be whole (SceneChecks.h: every title in the bar or in a door, no
+// door locked), and play must write what the doors show. At the end every event the host
+// made has been destroyed.
 //
 // Input: byte 0 picks the missing pictures (one bit each); byte 1 bit 0 chooses raw values
 // text (the next byte gives its length) or values built from numbers; the rest are commands.
@@ -14,6 +17,7 @@
 #include <fstream>
 #include <string>
 
+#include "SceneChecks.h"
 #include "session/SceneSession.h"
 
 namespace fs = std::filesystem;
@@ -25,6 +29,8 @@ const char* const kPictures[] = {"qmark.png", "cursor.png", "lmask.png", "manche
 
 fs::path gData;
 std::string gModule;
+// What the game-state words hold until the scene writes them.
+constexpr qx::Handle kUnwritten = 0x5a5a5a5a;
 
 class Input {
 public:
@@ -86,12 +92,15 @@ std::string values(Input& in) {
     return v;
 }
 
-// Frames are the slow part (a whole screen each), so an input gets a few dozen; clock steps
+// Frames are the slow part (a whole screen each), so an input gets a few dozen; slow frames
 // still move animations to their ends.
 constexpr int kFramesPerInput = 24;
+// The longest slow frame a command makes.
+constexpr std::int32_t kLongestStallMs = 255 * 8;
 
 void drive(qxhost::SceneSession& s, Input& in) {
     int frames = 0;
+    bool down = false;
     const auto frame = [&] {
         if (frames++ < kFramesPerInput) {
             s.frame();
@@ -100,9 +109,19 @@ void drive(qxhost::SceneSession& s, Input& in) {
     for (int step = 0; step < 400 && !in.empty(); ++step) {
         switch (in.byte() % 6) {
         case 0: s.moveTo(in.number(-40, 680), in.number(-40, 520)); break;
-        case 1: s.press(); break;
-        case 2: s.release(); break;
-        case 3: s.host().clock().advance(in.byte() * 8); break;
+        case 1:
+            if (!down) {
+                s.press();
+                down = true;
+            }
+            break;
+        case 2:
+            if (down) {
+                s.release();
+                down = false;
+            }
+            break;
+        case 3: s.stall(in.byte() * 8); break;
         case 4: frame(); break;
         default:
             for (int n = in.byte() % 32; n > 0 && s.running(); --n) {
@@ -110,8 +129,41 @@ void drive(qxhost::SceneSession& s, Input& in) {
             }
         }
         if (!s.running()) {
-            break;
+            return;
         }
+    }
+    if (down) {
+        s.release();
+    }
+}
+
+void fail(const char* what, const std::vector<std::string>& problems) {
+    if (problems.empty()) {
+        return;
+    }
+    std::fprintf(stderr, "fuzz_scene: %s:\n", what);
+    for (const std::string& problem : problems) {
+        std::fprintf(stderr, "  %s\n", problem.c_str());
+    }
+    std::abort();
+}
+
+// Three seconds in slow frames end every animation; then the screen is checked, and play,
+// when the data has a play button, must write what the doors show. The arrows may have
+// scrolled the bar, so its gaps are not held to their bounds.
+void checkSettled(qxhost::SceneSession& s) {
+    for (int n = 0; n < 30; ++n) {
+        s.stall(83);
+        s.frame();
+    }
+    qxfuzz::SettledChoice settled(s, kLongestStallMs + 17);
+    fail("the screen is not whole", settled.check(false));
+    const auto before = s.gameState();
+    s.moveTo(40, 20);
+    s.press();
+    s.release();
+    if (s.gameState() != before) {
+        fail("play does not write what the doors show", settled.checkPlayed());
     }
 }
 
@@ -149,9 +201,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         qxhost::SessionOptions options;
         options.modulePath = gModule;
         options.dataPath = gData.string();
+        options.recordTexts = true;
+        options.gameStateFill = kUnwritten;
         qxhost::SceneSession session(options);
         if (session.start()) {
             drive(session, in);
+            if (session.running()) {
+                checkSettled(session);
+            }
             session.endScene();
             session.host().drainEvents();
             if (session.host().liveEvents() != 0) {
