@@ -69,30 +69,6 @@ TEST_F(Topic, ReopenedTopicSlidesIntoViewGrowsThenTakesItsDeferredGiveBack) {
     EXPECT_EQ(door.isLocked(), 0);
 }
 
-// Lifted out of its door while still shrinking and released away: the title waits for the
-// shrink, then the button comes back the ordinary way (centring, grow, give-back).
-TEST_F(Topic, TitleLiftedWhileShrinkingComesBackOnceTheShrinkHasEnded) {
-    send(qx::makeTopicChosen(&door));
-    advanceAndDraw(300);
-    send(qx::makeOpenFrame());
-    send(new qx::ToggleSelectEvent(0));
-    send(new qx::MouseButtonDownEvent(qx::Point(0, 0)));
-    send(new qx::MouseButtonUpEvent(qx::Point(0, 0)));
-    send(new qx::ToggleSelectEvent(1));
-    send(qx::makeGiveBack());
-    EXPECT_EQ(recorder.take(), (Heard{"startShrink 110", "shrinking 62"}));
-    advanceAndDraw(401);
-    EXPECT_EQ(recorder.take(), (Heard{"shrinking 0", "centerMe 0"}));
-    button.slideBy(0);
-    host.clock().advance(401);
-    button.update();
-    EXPECT_EQ(recorder.take(), Heard{"startShrink 0"});
-    EXPECT_EQ(button.isSelected(), 1) << "the title still waits";
-    advanceAndDraw(701);
-    EXPECT_EQ(button.isSelected() + button.isCollapsed(), 0);
-    EXPECT_EQ(button.measure(), qx::Size(80, 20));
-}
-
 // Dropped into a door again before its button was back in the bar: the shrink goes on from
 // where it was, and a button still collapsed stays so instead of growing for a title that is
 // in a door. Lifted during a grow, it grows to the end and does not shrink after.
