@@ -18,9 +18,10 @@ public:
     void setLayout(const std::optional<PixelLayout>& layout);
     bool drawable() const { return layout_.has_value() && layout_->hasColour(); }
     void setColour(Rgba colour);
-    // Blends coverage[from] to coverage[to - 1] into the pixels from..to - 1 of `row`.
-    void blendRow(const std::uint8_t* coverage, std::uint8_t* row, std::int32_t from,
-                  std::int32_t to);
+    // Blends `rows` rows of coverage[from] to coverage[to - 1] into the pixels from..to - 1
+    // of each row, the rows `coveragePitch` and `pitch` bytes apart.
+    void blendBox(const std::uint8_t* coverage, std::ptrdiff_t coveragePitch, std::uint8_t* row,
+                  std::ptrdiff_t pitch, std::int32_t from, std::int32_t to, std::int32_t rows);
 
 private:
     // Every result for one ink component and one channel width, indexed by coverage x
@@ -33,6 +34,10 @@ private:
     static constexpr std::size_t kMixes = 6;
 
     const std::uint8_t* mixFor(std::uint8_t ink, const PixelLayout::ChannelCodec& codec);
+    // Eight screen pixels at a time, for boxes at least eight wide.
+    void blendEights(const std::uint8_t* coverage, std::ptrdiff_t coveragePitch, std::uint8_t* row,
+                     std::ptrdiff_t pitch, std::int32_t from, std::int32_t to,
+                     std::int32_t rows) const;
     void blendLooked(const std::uint8_t* coverage, std::uint8_t* row, std::int32_t from,
                      std::int32_t to) const;
     void blendWorked(const std::uint8_t* coverage, std::uint8_t* row, std::int32_t from,

@@ -305,12 +305,13 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
         for (const PlacedGlyph& g : placed_) {
             const qx::Rect box =
                 qx::Rect(g.x, g.y, g.glyph->width, g.glyph->rows).intersect(visible);
-            for (std::int32_t py = box.y; py < box.y + box.height; ++py) {
-                const std::uint8_t* coverage =
-                    g.glyph->coverage.data() + std::ptrdiff_t{py - g.y} * g.glyph->width - g.x;
-                std::uint8_t* row = rows->address + std::ptrdiff_t{py - visible.y} * rows->pitch;
-                ink.blendRow(coverage, row, box.x, box.x + box.width);
+            if (box.isEmpty()) {
+                continue;
             }
+            ink.blendBox(
+                g.glyph->coverage.data() + std::ptrdiff_t{box.y - g.y} * g.glyph->width - g.x,
+                g.glyph->width, rows->address + std::ptrdiff_t{box.y - visible.y} * rows->pitch,
+                rows->pitch, box.x, box.x + box.width, box.height);
         }
     }
     canvas->surface->unlockRows(rows);

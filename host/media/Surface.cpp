@@ -234,7 +234,8 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
     if (description.format == format_ && rows->bitsPerPixel == 16) {
         // Pictures already in the screen's format (most of them, once converted) are rows
         // of plain copies; rows that already hold them, as the lock just taken is the only
-        // edit since they were copied, are left alone.
+        // edit since they were copied, are left alone. The library's copy: rows this short,
+        // inlined as a string move, start slowly on some processors.
         const std::uint64_t editsAfter = picture != nullptr ? picture->edits() : 0;
         for (std::int32_t row = 0; row < height; ++row) {
             RowOrigin& origin = origins_[static_cast<std::size_t>(firstY + row)];
@@ -252,8 +253,8 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
             }
             const std::uint8_t* in =
                 rows->address + std::int64_t{row} * rows->pitch + std::int64_t{sourceX} * 2;
-            std::memcpy(&pixels_[static_cast<std::size_t>((firstY + row) * kWidth + firstX)], in,
-                        width * 2);
+            std::memmove(&pixels_[static_cast<std::size_t>((firstY + row) * kWidth + firstX)], in,
+                         width * 2);
         }
         bitmap->bitmap->unlockRows(rows);
         return;

@@ -125,7 +125,12 @@ TEST(GlyphInk, ScreenPixelsTakeTheMixOfEveryCoverage) {
                     static_cast<std::uint16_t>((v << 10) | ((31 - v) << 5) | v | (v & 1) << 15);
             }
             const std::vector<std::uint16_t> under = row;
-            ink.blendRow(coverage.data(), reinterpret_cast<std::uint8_t*>(row.data()), 0, 32);
+            // Boxes of eight and a few more, too narrow for eight, and eight and a few.
+            for (const auto& [from, to] :
+                 {std::pair{0, 13}, std::pair{13, 18}, std::pair{18, 32}}) {
+                ink.blendBox(coverage.data(), 32, reinterpret_cast<std::uint8_t*>(row.data()), 64,
+                             from, to, 1);
+            }
             for (std::uint32_t v = 0; v < 32; ++v) {
                 const auto mix = [&](std::uint32_t channel, std::uint32_t over) {
                     return ((wide(channel) * (255 - c) + over * c + 127) / 255) >> 3;
