@@ -9,6 +9,8 @@
 #include <dlfcn.h>
 #endif
 
+#include "runtime/ModuleFile.h"
+
 namespace qxhost {
 
 namespace {
@@ -97,6 +99,9 @@ bool ModuleLoader::open(const std::string& path) {
     }
     if (std::filesystem::is_directory(status)) {
         return fail("is a directory, not a module file");
+    }
+    if (const std::string problem = moduleFileProblem(path); !problem.empty()) {
+        return fail(problem);
     }
 
     std::string reason;

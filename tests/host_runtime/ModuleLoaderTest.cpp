@@ -2,6 +2,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
 
 #include "runtime/Host.h"
 #include "runtime/ModuleLoader.h"
@@ -27,6 +32,37 @@ TEST(ModuleLoader, RefusesWhatIsNotAModuleWithOneLineNamingTheFile) {
     }
     qxhost::Host host;
     EXPECT_EQ(loader.init(host), nullptr);
+}
+
+// The system loader maps a module by the offsets in its headers; cut short, the file ends
+// inside a segment and the first touch of the missing page kills the process.
+TEST(ModuleLoader, RefusesATruncatedModuleOrAFifoBeforeTheSystemLoaderSeesIt) {
+    std::ifstream in(QX_FIXTURE_COMPLETE, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_GT(bytes.size(), 8192u);
+    qxhost::ModuleLoader loader;
+    for (const std::size_t keep : {bytes.size() / 2, std::size_t{4096}, std::size_t{100}}) {
+        const std::string cut = ::testing::TempDir() + "cut-" + std::to_string(keep) + ".kpx";
+        std::ofstream(cut, std::ios::binary) << bytes.substr(0, keep);
+        EXPECT_FALSE(loader.open(cut));
+        EXPECT_EQ(loader.error().rfind("cannot load module " + cut + ": truncated or damaged: ", 0),
+                  0u)
+            << loader.error();
+        EXPECT_NE(loader.error().find("lies past the end of the file (" + std::to_string(keep) +
+                                      " bytes)"),
+                  std::string::npos)
+            << loader.error();
+    }
+#if !defined(_WIN32)
+    const std::string fifo = ::testing::TempDir() + "fifo.kpx";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(loader.open(fifo));
+    EXPECT_EQ(loader.error(), "cannot load module " + fifo +
+                                  ": not a regular file (a FIFO, a device or a socket cannot be "
+                                  "loaded)");
+    std::filesystem::remove(fifo);
+#endif
 }
 
 TEST(ModuleLoader, InitThatAnswersNullIsAnErrorAndNothingIsReleased) {
