@@ -5,6 +5,8 @@
 #include <cstring>
 #include <ostream>
 
+#include "app/Printable.h"
+
 namespace qxhost::app {
 
 namespace {
@@ -129,12 +131,12 @@ void printCommandHelp(const Command& command, std::ostream& out) {
 } // namespace
 
 int usageError(std::ostream& err, const std::string& message) {
-    err << "qxhost: " << message << " (see qxhost --help)\n";
+    err << "qxhost: " << printable(message) << " (see qxhost --help)\n";
     return kExitUsage;
 }
 
 int failure(std::ostream& err, const std::string& message) {
-    err << "qxhost: " << message << "\n";
+    err << "qxhost: " << printable(message) << "\n";
     return kExitFailure;
 }
 

@@ -3,26 +3,41 @@
 #include <cstdio>
 #include <ostream>
 
+#include "app/Printable.h"
+
 namespace qxhost::app {
 
 namespace {
 
+// Bytes that are not UTF-8 are taken as Latin-1 (U+0080 to U+00FF), the likeliest meaning
+// of such a byte in a title, so that the file stays valid JSON.
 std::string jsonString(const std::string& text) {
     std::string quoted = "\"";
-    for (char c : text) {
+    const auto escape = [&quoted](unsigned code) {
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "\\u%04x", code);
+        quoted += buffer;
+    };
+    for (std::size_t at = 0; at < text.size();) {
+        const auto c = static_cast<unsigned char>(text[at]);
+        const std::size_t length = utf8Length(text, at);
+        if (length == 0) {
+            escape(c);
+            ++at;
+            continue;
+        }
         switch (c) {
         case '"': quoted += "\\\""; break;
         case '\\': quoted += "\\\\"; break;
         case '\n': quoted += "\\n"; break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-                quoted += escape;
+            if (c < 0x20) {
+                escape(c);
             } else {
-                quoted += c;
+                quoted.append(text, at, length);
             }
         }
+        at += length;
     }
     return quoted + "\"";
 }
@@ -92,7 +107,7 @@ void printChosenTopics(std::ostream& out, const std::vector<DoorTopic>& doors) {
         } else if (d.code.empty()) {
             out << "empty\n";
         } else {
-            out << oneLine(d.title) << " [" << d.code << "]\n";
+            out << printable(oneLine(d.title)) << " [" << printable(d.code) << "]\n";
         }
     }
 }

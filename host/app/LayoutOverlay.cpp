@@ -4,16 +4,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "media/PngCodec.h"
 #include "resource/ChoiceValues.h"
+#include "session/ChoiceFolder.h"
 
 namespace qxhost::app {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -37,32 +32,25 @@ constexpr std::uint16_t kBarColour = rgb555(80, 255, 80);
 constexpr std::uint16_t kButtonColour = rgb555(255, 150, 0);
 constexpr std::uint16_t kPointerColour = rgb555(255, 255, 255);
 
-// Width, height and frames of a picture of the "choice" folder, found by name without regard
-// to case as the folder archive finds it; false when it is missing or does not decode.
-bool pictureSize(const fs::path& choice, const std::string& name, std::int32_t& width,
+// Width, height and frames of a picture as the scene finds it; false when it finds none.
+bool pictureSize(ChoiceFolder& folder, const std::string& name, std::int32_t& width,
                  std::int32_t& height, std::int32_t& frames) {
-    std::error_code code;
-    for (const auto& entry : fs::directory_iterator(choice, code)) {
-        std::string file = entry.path().filename().string();
-        std::transform(file.begin(), file.end(), file.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (file != name) {
-            continue;
-        }
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                              std::istreambuf_iterator<char>()};
-        DecodedPicture picture;
-        std::string error;
-        if (!decodePng(bytes.data(), bytes.size(), picture, error)) {
-            return false;
-        }
-        width = picture.width;
-        height = picture.height;
-        frames = std::max(picture.frames, 1);
-        return true;
+    const ChoiceFolder::Picture picture = folder.picture(name.c_str());
+    if (picture.status != ChoiceFolder::Picture::Status::Found) {
+        return false;
     }
-    return false;
+    width = picture.width;
+    height = picture.height;
+    frames = picture.frames;
+    return true;
+}
+
+// A box at a place that may lie anywhere in 32 bits, brought near enough to the screen that
+// drawing it needs no wider arithmetic; what is drawn on the screen does not change.
+OverlayBox boxAt(std::int64_t x, std::int64_t y, std::int32_t width, std::int32_t height) {
+    constexpr std::int64_t kFar = 1 << 20;
+    return {static_cast<std::int32_t>(std::clamp(x, -kFar, kFar)),
+            static_cast<std::int32_t>(std::clamp(y, -kFar, kFar)), width, height};
 }
 
 void plot(std::vector<std::uint16_t>& out, std::int32_t x, std::int32_t y, std::uint16_t colour) {
@@ -117,7 +105,7 @@ std::uint16_t blend(std::uint16_t under, std::uint16_t over, int cover) {
 LayoutOverlay::LayoutOverlay(const std::string& dataPath, qx::ResourceDirectory* root,
                              Typeface& typeface)
     : typeface_(typeface) {
-    const fs::path choice = fs::path(dataPath) / "choice";
+    ChoiceFolder choice(dataPath);
     std::int32_t w = 0, h = 0, frames = 1;
     while (roundCount_ < 3) {
         char name[32];
@@ -138,12 +126,12 @@ LayoutOverlay::LayoutOverlay(const std::string& dataPath, qx::ResourceDirectory*
         char name[32];
         std::snprintf(name, sizeof name, "pt%1.1i.png", static_cast<int>(values.number));
         const qx::Point at = values.position.point;
-        Door door{
-            values.number, {0, 0, 0, 0}, values.textCentre.point.x, values.textCentre.point.y};
+        const OverlayBox centre = boxAt(values.textCentre.point.x, values.textCentre.point.y, 0, 0);
+        Door door{values.number, {0, 0, 0, 0}, centre.x, centre.y};
         if (pictureSize(choice, name, w, h, frames)) {
-            door.box = {at.x, at.y, w, h};
+            door.box = boxAt(at.x, at.y, w, h);
         } else if (mark) {
-            door.box = {at.x + qw / 2, at.y + qh / 2, qw, qh};
+            door.box = boxAt(std::int64_t{at.x} + qw / 2, std::int64_t{at.y} + qh / 2, qw, qh);
         }
         doors_.push_back(door);
     });

@@ -2,20 +2,40 @@
 
 #include <cstdio>
 
+#include "app/Printable.h"
+
 namespace qxhost::app {
 
 namespace {
 
+// Bytes that are not UTF-8 become the Latin-1 characters of their value, as in
+// gamestate.json; control bytes show as \xNN.
 std::string escape(const std::string& text) {
     std::string out;
-    for (char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto c = static_cast<unsigned char>(text[at]);
+        const std::size_t length = utf8Length(text, at);
+        char code[12];
+        if (length == 0) {
+            std::snprintf(code, sizeof code, "&#x%02X;", c);
+            out += code;
+            ++at;
+            continue;
+        }
         switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
-        default: out += c;
+        default:
+            if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+                std::snprintf(code, sizeof code, "\\x%02X", c);
+                out += code;
+            } else {
+                out.append(text, at, length);
+            }
         }
+        at += length;
     }
     return out;
 }

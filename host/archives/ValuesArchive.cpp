@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "archives/ArchiveTypes.h"
+#include "archives/HostFile.h"
 
 namespace qxhost {
 
 namespace {
 // A values file is a handful of short lines; anything far larger is not one.
-constexpr std::size_t kMaxValuesFile = 1 << 20;
+constexpr std::size_t kMaxValuesFile = kLargestValuesFile;
 
 std::string_view trimmed(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };

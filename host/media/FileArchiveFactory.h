@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "archives/ArchiveFactory.h"
+#include "archives/HostFile.h"
 #include "media/SingleEntryArchive.h"
 
 namespace qxhost {
@@ -17,9 +18,6 @@ public:
 
     qx::InterfaceTable* create(qx::ResourceEntry* entry, qx::Handle handle,
                                qx::IStream* stream) final;
-
-    // Files larger than this are refused.
-    static constexpr std::size_t kLargestFile = 64 * 1024 * 1024;
 
 protected:
     // Fills the archive from the file's bytes, or answers false with the reason. A warning

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "archives/HostFile.h"
+
 namespace qxhost {
 
 SingleEntryArchive::SingleEntryArchive(Host& host)
@@ -56,13 +58,18 @@ bool readWholeStream(qx::IStream* stream, std::vector<std::uint8_t>& bytes, std:
     }
     std::int32_t announced = 0;
     if (stream->control(qx::kStreamQuerySize, &announced) == 1 && announced > 0) {
-        bytes.reserve(std::min(static_cast<std::size_t>(announced), limit));
+        if (static_cast<std::size_t>(announced) > limit) {
+            error = "is " + sizeText(static_cast<std::uint64_t>(announced)) + ", more than the " +
+                    sizeText(limit) + " the host reads";
+            return false;
+        }
+        bytes.reserve(static_cast<std::size_t>(announced));
     }
     constexpr std::int32_t kChunk = 64 * 1024;
     for (;;) {
         const std::size_t used = bytes.size();
         if (used > limit) {
-            error = "file is larger than " + std::to_string(limit) + " bytes";
+            error = "is more than the " + sizeText(limit) + " the host reads";
             return false;
         }
         bytes.resize(used + kChunk);

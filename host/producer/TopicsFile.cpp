@@ -1,9 +1,9 @@
 #include "producer/TopicsFile.h"
 
-#include <fstream>
 #include <optional>
 #include <string_view>
 
+#include "archives/HostFile.h"
 #include "qx/scene.h"
 
 namespace qxhost {
@@ -101,24 +101,25 @@ std::string parseLine(std::string_view text, TopicRecord& record) {
 
 } // namespace
 
-TopicsFile parseTopics(std::istream& in, const std::string& fileName) {
+TopicsFile parseTopics(std::string_view text, const std::string& fileName) {
     TopicsFile file;
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        std::string_view text(line);
-        if (!text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        if (number == 1 && text.substr(0, 3) == "\xEF\xBB\xBF")
-            text.remove_prefix(3);
-        text = trim(text);
-        if (text.empty() || text.front() == '#')
+    for (int number = 1; !text.empty(); ++number) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (file.loneCarriageReturnLine == 0 && line.find('\r') != std::string_view::npos)
+            file.loneCarriageReturnLine = number;
+        if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3);
+        line = trim(line);
+        if (line.empty() || line.front() == '#')
             continue;
 
         TopicRecord record{};
         record.line = number;
-        const std::string problem = parseLine(text, record);
+        const std::string problem = parseLine(line, record);
         if (problem.empty())
             file.topics.push_back(std::move(record));
         else
@@ -128,13 +129,14 @@ TopicsFile parseTopics(std::istream& in, const std::string& fileName) {
 }
 
 TopicsFile loadTopicsFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string text;
+    std::string problem;
+    if (!readHostFile(path, kLargestFile, text, problem)) {
         TopicsFile file;
-        file.errors.push_back(path + ": cannot open the topics file");
+        file.errors.push_back(path + ": " + problem);
         return file;
     }
-    return parseTopics(in, path);
+    return parseTopics(text, path);
 }
 
 } // namespace qxhost

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qxhost {
@@ -22,12 +22,16 @@ struct TopicsFile {
     std::vector<TopicRecord> topics;
     // One line per problem, "FILE:LINE: what is wrong"; the offending line is skipped.
     std::vector<std::string> errors;
+    // The first line holding a carriage return that ends no line: lines that end in CR alone
+    // are not line ends here, so such a file reads as fewer, longer lines. 0 when none.
+    int loneCarriageReturnLine = 0;
 };
 
 // Parses the text of a topics file. fileName only labels the error lines.
-TopicsFile parseTopics(std::istream& in, const std::string& fileName);
+TopicsFile parseTopics(std::string_view text, const std::string& fileName);
 
-// Reads and parses a topics file; a file that cannot be opened gives one error and no topics.
+// Reads and parses a topics file, with the host's file limits; a file that cannot be read
+// gives one error and no topics.
 TopicsFile loadTopicsFile(const std::string& path);
 
 } // namespace qxhost

@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
-#include "archives/ResourceRoot.h"
+#include "archives/ArchiveTypes.h"
+#include "archives/HostFile.h"
 #include "archives/ValuesArchive.h"
-#include "module/HostServices.h"
 #include "qx/scene.h"
+#include "session/ChoiceFolder.h"
 
 namespace qxhost {
 
@@ -128,10 +126,11 @@ std::vector<int> ChoiceLayout::writingDoors() const {
     return numbers;
 }
 
-ChoiceLayout readChoiceLayout(qx::ResourceDirectory* root) {
+namespace {
+
+ChoiceLayout layoutOf(qx::ResourceDirectory* choice) {
     ChoiceLayout layout;
-    qx::ResourceEntry* entry = root != nullptr ? root->find("choice") : nullptr;
-    const qx::ChoiceValues values(entry != nullptr ? root->openDirectory(entry) : nullptr);
+    const qx::ChoiceValues values(choice);
     layout.showFrames = values.read("showframes");
     values.forEachDoor([&layout](const qx::DoorValues& door) {
         layout.walk.push_back(door);
@@ -147,34 +146,71 @@ ChoiceLayout readChoiceLayout(qx::ResourceDirectory* root) {
     return layout;
 }
 
-ChoiceLayout readChoiceLayout(const std::string& dataPath) {
-    const std::filesystem::path file = std::filesystem::path(dataPath) / "choice" / "values.txt";
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    // A host of its own for the reading; whichever host the process had stays bound.
-    qx::HostObject* bound = qx::moduleState().host;
-    ChoiceLayout layout;
-    {
-        Host host;
-        const std::unique_ptr<ResourceRoot> root = openResourceRoot(host, dataPath);
-        layout = readChoiceLayout(root->directory());
-    }
-    qx::bindHost(bound);
-    layout.valuesFound = static_cast<bool>(in);
-    const ParsedValues parsed = parseValues(text.str());
-    std::vector<std::string> fileProblems;
-    for (int line : parsed.malformedLines) {
-        fileProblems.push_back(std::to_string(line) + ": malformed, expected name = value");
-    }
-    for (const TextValue& value : parsed.values) {
-        if (value.value.size() > static_cast<std::size_t>(qx::kValueLength)) {
-            fileProblems.push_back(value.name + ": longer than " +
-                                   std::to_string(qx::kValueLength) +
-                                   " characters, the rest is not read");
+std::string folded(const std::string& name) {
+    std::string result = name;
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
         }
     }
-    layout.problems.insert(layout.problems.begin(), fileProblems.begin(), fileProblems.end());
+    return result;
+}
+
+// What the scene makes of the values file's own text: lines it cannot read, values longer
+// than it reads, and names given twice (a lookup finds the first, whatever the case).
+std::vector<std::string> fileProblems(const std::string& text) {
+    const ParsedValues parsed = parseValues(text);
+    std::vector<std::string> problems;
+    for (int line : parsed.malformedLines) {
+        problems.push_back(std::to_string(line) + ": malformed, expected name = value");
+    }
+    std::map<std::string, int> firstLine;
+    for (const TextValue& value : parsed.values) {
+        if (value.value.size() > static_cast<std::size_t>(qx::kValueLength)) {
+            problems.push_back(value.name + ": longer than " + std::to_string(qx::kValueLength) +
+                               " characters, the rest is not read");
+        }
+        if (auto [it, fresh] = firstLine.emplace(folded(value.name), value.line); !fresh) {
+            problems.push_back(std::to_string(value.line) + ": " + value.name +
+                               " is given again (first on line " + std::to_string(it->second) +
+                               "); the scene reads the first");
+        }
+    }
+    return problems;
+}
+
+} // namespace
+
+ChoiceLayout readChoiceLayout(qx::ResourceDirectory* root) {
+    qx::ResourceEntry* entry = root != nullptr ? root->find("choice") : nullptr;
+    return layoutOf(entry != nullptr ? root->openDirectory(entry) : nullptr);
+}
+
+ChoiceLayout readChoiceLayout(const std::string& dataPath) {
+    ChoiceLayout layout;
+    std::string text;
+    std::string problem;
+    {
+        ChoiceFolder folder(dataPath);
+        layout = folder.withHost([&folder] { return layoutOf(folder.choice()); });
+        for (const ChoiceFolder::Entry& entry : folder.entries()) {
+            if (entry.type == kValuesType) {
+                layout.valuesPaths.push_back(entry.path);
+            }
+        }
+    }
+    layout.valuesFound = !layout.valuesPaths.empty();
+    if (!layout.valuesFound) {
+        return layout;
+    }
+    std::vector<std::string> problems;
+    if (readHostFile(layout.valuesPaths.front(), kLargestValuesFile, text, problem)) {
+        problems = fileProblems(text);
+    } else {
+        problems.push_back(problem +
+                           ": the scene gets none of its values (no door, the default door map)");
+    }
+    layout.problems.insert(layout.problems.begin(), problems.begin(), problems.end());
     return layout;
 }
 

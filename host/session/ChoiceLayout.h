@@ -30,6 +30,9 @@ struct ChoiceLayout {
     // One line each, "NAME: what is wrong" (NAME a value, or a line of values.txt).
     std::vector<std::string> problems;
     bool valuesFound = false;
+    // The values files of the folder, found as the folder archive lists them (any case of
+    // "values.txt"), in the order the scene searches them.
+    std::vector<std::string> valuesPaths;
 
     // The doors whose topic the scene writes on play: every door it makes up to the ninth,
     // set up or not.
@@ -41,7 +44,8 @@ struct ChoiceLayout {
 // the folder, and those directories stay in the tree.
 ChoiceLayout readChoiceLayout(qx::ResourceDirectory* root);
 // The same for DATA, through a host and resource root of its own, with the problems of the
-// values file itself (malformed lines, values longer than the scene reads) too.
+// values file itself too: over the size the host reads, malformed lines, values longer than
+// the scene reads, names given twice.
 ChoiceLayout readChoiceLayout(const std::string& dataPath);
 
 // Game-state word that door number n (1 to 9) writes.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <sstream>
 #include <tuple>
 
 #include "producer/TopicsFile.h"
@@ -11,8 +10,7 @@ namespace {
 using Fields = std::vector<std::tuple<std::string, std::uint32_t, std::string, int>>;
 
 qxhost::TopicsFile parse(const std::string& text) {
-    std::istringstream in(text);
-    return qxhost::parseTopics(in, "topics.txt");
+    return qxhost::parseTopics(text, "topics.txt");
 }
 
 Fields fields(const qxhost::TopicsFile& file) {
