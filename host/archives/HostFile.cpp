@@ -16,10 +16,18 @@ std::string sizeText(std::uint64_t bytes) {
     if (bytes < kMegabyte) {
         return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
     }
-    // Tenths of a megabyte, shown only when there are any.
-    const std::uint64_t tenths = bytes / (kMegabyte / 10);
-    return std::to_string(tenths / 10) +
-           (tenths % 10 != 0 ? "." + std::to_string(tenths % 10) : "") + " MB";
+    // Hundredths rounded up, so that a size just over a limit never reads as the limit.
+    const std::uint64_t part = bytes % kMegabyte * 100;
+    const std::uint64_t hundredths =
+        bytes / kMegabyte * 100 + part / kMegabyte + (part % kMegabyte != 0 ? 1 : 0);
+    std::string text = std::to_string(hundredths / 100);
+    if (hundredths % 100 != 0) {
+        text += "." + std::to_string(hundredths % 100 / 10);
+        if (hundredths % 10 != 0) {
+            text += std::to_string(hundredths % 10);
+        }
+    }
+    return text + " MB";
 }
 
 bool isRegularFile(const std::string& path) {

@@ -1,10 +1,14 @@
 // Paths of the built module and demo data, and qxhost commands run in-process.
 #pragma once
 
+#include <png.h>
+
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 
@@ -34,6 +38,19 @@ inline void replaceLine(const std::string& file, const std::string& start,
     }
     in.close();
     std::ofstream(file) << text;
+}
+
+// A picture of one grey at 8 bits (grey), 24 (colour) or 32 (colour and alpha) per pixel.
+inline void writePicture(const std::string& path, int bits, int width = 40, int height = 40) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = bits == 8 ? PNG_FORMAT_GRAY : bits == 24 ? PNG_FORMAT_RGB : PNG_FORMAT_RGBA;
+    const std::vector<unsigned char> pixels(static_cast<std::size_t>(width * height * bits / 8),
+                                            128);
+    png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr);
 }
 
 inline CommandResult qxhost(const qxhost::app::Arguments& arguments) {

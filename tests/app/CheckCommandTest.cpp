@@ -58,6 +58,79 @@ const Breakage kBreakages[] = {
          qxtest::replaceLine(c + "/values.txt", "portemap", "porte10 = 1,1\ntextcenter10 = 2,2");
      },
      R"(/choice/values\.txt: porte10: door 10 has no portemap entry, so its topic is never written)"},
+    // Whole names: a broken l_0.png does not hide a missing bl_0.png.
+    {"BrokenNameInsideAMissingOne",
+     [](const std::string& c) {
+         std::ofstream(c + "/l_0.png") << "garbage";
+         fs::remove(c + "/bl_0.png");
+     },
+     R"(/choice/bl_0\.png: missing \(the scene looks up "bl_0\.png/image"\))"},
+    // Data the scene shows wrongly, each with what the player sees.
+    {"FolderNamedLikeARound",
+     [](const std::string& c) {
+         fs::remove(c + "/manche01.png");
+         fs::create_directory(c + "/manche01.png");
+     },
+     R"(/choice/manche01\.png: is a folder, not a picture \(.*\), so the screen has no background)"},
+    {"OpaqueQuestionMark", [](const std::string& c) { qxtest::writePicture(c + "/qmark.png", 24); },
+     R"(/choice/qmark\.png: is a 24-bit picture: .* shows as stripes)"},
+    {"OpaqueMask", [](const std::string& c) { qxtest::writePicture(c + "/rmask.png", 24); },
+     R"(/choice/rmask\.png: is a 24-bit picture: .* shows as stripes)"},
+    {"CursorWithAlpha", [](const std::string& c) { qxtest::writePicture(c + "/cursor.png", 32); },
+     R"(/choice/cursor\.png: is a 32-bit picture: .* shows no cursor)"},
+    {"GreyCursor", [](const std::string& c) { qxtest::writePicture(c + "/cursor.png", 8); },
+     R"(/choice/cursor\.png: is a 8-bit picture: .* shows no cursor)"},
+    {"BackgroundWithAlpha",
+     [](const std::string& c) { qxtest::writePicture(c + "/manche02.png", 32, 640, 480); },
+     R"(/choice/manche02\.png: is a 32-bit picture: .* at every frame, about 30 times slower)"},
+    {"DoorOffScreen",
+     [](const std::string& c) {
+         qxtest::replaceLine(c + "/values.txt", "porte03", "porte03 = 700,158");
+     },
+     R"(values\.txt: porte03: door 3 \(96 x 144 at 700,158\) lies off the screen)"},
+    {"DoorsOverlapping",
+     [](const std::string& c) {
+         qxtest::replaceLine(c + "/values.txt", "porte02", "porte02 = 150,170");
+     },
+     R"(values\.txt: porte02: door 2 overlaps door 1, shown with it)"},
+    {"TextCentreOffScreen",
+     [](const std::string& c) {
+         qxtest::replaceLine(c + "/values.txt", "textcenter04", "textcenter04 = 488,-40");
+     },
+     R"(values\.txt: textcenter04: 488,-40 lies off the screen, so the topic put into door 4 is )"
+     R"(shown where it cannot be seen)"},
+    {"TextCentresOverlapping",
+     [](const std::string& c) {
+         qxtest::replaceLine(c + "/values.txt", "textcenter02", "textcenter02 = 160,244");
+     },
+     R"(values\.txt: textcenter02: the topic put into door 2 is drawn over the one in door 1)"},
+    {"MoreTopicsThanTheBarTakes",
+     [](const std::string& c) {
+         std::ofstream topics(c + "/../topics.txt", std::ios::app);
+         for (int i = 0; i < 60; ++i) {
+             topics << "t" << i << " | 0 | Topic " << i << "\n";
+         }
+     },
+     R"(topics\.txt: has 105 topics; the bar takes the first 100, so the 5 from line \d+ on get no button)"},
+    {"OnlyEntriesWithoutButtons",
+     [](const std::string& c) {
+         std::ofstream(c + "/../topics.txt") << "xx | 0 | X\ncd | 0 | C\n";
+     },
+     R"(topics\.txt: has only "xx" and "cd" entries .* so the topic bar stays empty)"},
+    {"CarriageReturnLineEnds",
+     [](const std::string& c) { std::ofstream(c + "/../topics.txt") << "a | 0 | A\rb | 0 | B\r"; },
+     R"(topics\.txt:1: lines end in a carriage return alone)"},
+    {"ValuesOverTheLimit",
+     [](const std::string& c) {
+         std::ofstream(c + "/values.txt", std::ios::app) << std::string(1100000, '#') << "\n";
+     },
+     R"(/choice/values\.txt: is 1\.06 MB, more than the 1 MB the host reads, so it is not read: )"
+     R"(the scene gets none of its values)"},
+    {"ValueGivenTwice",
+     [](const std::string& c) {
+         std::ofstream(c + "/values.txt", std::ios::app) << "PORTE01 = 1,1\n";
+     },
+     R"(/choice/values\.txt:\d+: PORTE01 is given again \(first on line 15\); the scene reads the first)"},
 };
 
 class BrokenData : public testing::TestWithParam<Breakage> {};
@@ -78,6 +151,17 @@ TEST_P(BrokenData, NamesTheProblemAndFails) {
 
 INSTANTIATE_TEST_SUITE_P(CheckCommand, BrokenData, testing::ValuesIn(kBreakages),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The scene finds its files without regard to case, and so does check.
+TEST(CheckCommand, FindsFilesWhateverTheirCaseAsTheSceneDoes) {
+    qxtest::TempFolder folder;
+    fs::copy(qxtest::demoData(), folder.path(), fs::copy_options::recursive);
+    fs::rename(folder.at("choice/values.txt"), folder.at("choice/Values.TXT"));
+    fs::rename(folder.at("choice/pt3.png"), folder.at("choice/PT3.Png"));
+    const auto result = check(folder.path());
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_NE(result.out.find("no problems (9 doors"), std::string::npos) << result.out;
+}
 
 TEST(CheckCommand, DemoDataIsCleanAndAFolderWithoutChoiceIsOneLine) {
     auto result = check(qxtest::demoData());
