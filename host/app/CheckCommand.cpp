@@ -114,27 +114,6 @@ std::string consequence(const std::string& file) {
     return "";
 }
 
-// The folder archive lists only regular files and folders: anything else in the folder is
-// invisible to the scene, and opening it (a FIFO) could wait for ever.
-void checkFileKinds(const fs::path& choice, const std::string& shown, Findings& findings) {
-    std::vector<std::string> names;
-    std::error_code code;
-    for (fs::directory_iterator it(choice, code), end; !code && it != end; it.increment(code)) {
-        const std::string name = it->path().filename().string();
-        std::error_code kind;
-        const fs::file_status status = it->status(kind);
-        if (!name.empty() && name[0] != '.' && !fs::is_regular_file(status) &&
-            !fs::is_directory(status)) {
-            names.push_back(name);
-        }
-    }
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
-        findings.add(shown + "/" + name, "is not a regular file (a FIFO, a device or a socket), "
-                                         "so the scene does not see it");
-    }
-}
-
 // Pictures and sounds are decoded here as well, so that a broken file is named even when
 // the scene never asks for it. They are read as the archives read them, within their limits.
 void checkMediaFiles(const ChoiceFolder& folder, Findings& findings) {
@@ -502,7 +481,9 @@ int runCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string shown = choice.string();
 
     Findings findings;
-    checkFileKinds(choice, shown, findings);
+    for (const std::string& path : nonRegularFiles(shown)) {
+        findings.add(path, kNotRegularFile);
+    }
     const ChoiceLayout layout = readChoiceLayout(data);
     std::vector<PlacedDoor> doors;
     int rounds = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "media/PixelLayout.h"
+#include "media/PngCodec.h"
 
 namespace qxhost::app {
 
@@ -10,6 +11,12 @@ namespace {
 
 constexpr std::uint8_t kBackground = 40;
 constexpr std::int32_t kNameSize = 15;
+
+struct SheetImage {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<std::uint8_t> rgb;
+};
 
 void drawName(SheetImage& sheet, Typeface& typeface, const std::string& name, int left, int top) {
     if (!typeface.usable()) {
@@ -46,24 +53,25 @@ void drawName(SheetImage& sheet, Typeface& typeface, const std::string& name, in
 }
 
 // Averages each 2 x 2 block of the screen into one pixel of the thumbnail.
-void drawThumb(SheetImage& sheet, const Shot& shot, int left, int top) {
+std::vector<std::uint8_t> thumbnail(const std::vector<std::uint8_t>& rgb) {
     constexpr int w = Surface::kWidth;
+    std::vector<std::uint8_t> thumb(static_cast<std::size_t>(kThumbWidth * kThumbHeight * 3));
     for (int y = 0; y < kThumbHeight; ++y) {
         for (int x = 0; x < kThumbWidth; ++x) {
-            std::uint8_t* out =
-                &sheet.rgb[static_cast<std::size_t>(((top + y) * sheet.width + left + x) * 3)];
             for (int channel = 0; channel < 3; ++channel) {
                 int sum = 0;
                 for (int dy = 0; dy < 2; ++dy) {
                     for (int dx = 0; dx < 2; ++dx) {
-                        sum += shot.rgb[static_cast<std::size_t>(
-                            ((2 * y + dy) * w + 2 * x + dx) * 3 + channel)];
+                        sum += rgb[static_cast<std::size_t>(((2 * y + dy) * w + 2 * x + dx) * 3 +
+                                                            channel)];
                     }
                 }
-                out[channel] = static_cast<std::uint8_t>(sum / 4);
+                thumb[static_cast<std::size_t>((y * kThumbWidth + x) * 3 + channel)] =
+                    static_cast<std::uint8_t>(sum / 4);
             }
         }
     }
+    return thumb;
 }
 
 } // namespace
@@ -80,24 +88,72 @@ std::vector<std::uint8_t> screenRgb(const std::vector<std::uint16_t>& pixels) {
     return rgb;
 }
 
-SheetImage makeContactSheet(const std::vector<Shot>& shots, Typeface& typeface) {
+std::string sheetFileName(int n) {
+    return n == 1 ? "contact-sheet.png" : "contact-sheet-" + std::to_string(n) + ".png";
+}
+
+bool isSheetName(const std::string& stem) {
+    constexpr std::string_view kSheet = "contact-sheet";
+    if (stem.compare(0, kSheet.size(), kSheet) != 0) {
+        return false;
+    }
+    if (stem.size() == kSheet.size()) {
+        return true;
+    }
+    return stem.size() > kSheet.size() + 1 && stem[kSheet.size()] == '-' &&
+           stem.find_first_not_of("0123456789", kSheet.size() + 1) == std::string::npos;
+}
+
+ContactSheets::ContactSheets(std::filesystem::path folder, Typeface& typeface)
+    : folder_(std::move(folder)), typeface_(typeface) {}
+
+void ContactSheets::add(const std::string& name, const std::vector<std::uint8_t>& rgb) {
+    thumbs_.push_back({name, thumbnail(rgb)});
+    if (thumbs_.size() == kSheetShots) {
+        write();
+    }
+}
+
+void ContactSheets::finish() {
+    if (!thumbs_.empty()) {
+        write();
+    }
+}
+
+void ContactSheets::write() {
     SheetImage sheet;
-    const int count = static_cast<int>(shots.size());
+    const int count = static_cast<int>(thumbs_.size());
     const int columns = std::clamp(count, 1, kSheetColumns);
     const int rows = std::max(1, (count + columns - 1) / columns);
     const int cellWidth = kThumbWidth + kSheetMargin;
     const int cellHeight = kThumbHeight + kLabelHeight + kSheetMargin;
     sheet.width = kSheetMargin + columns * cellWidth;
     sheet.height = kSheetMargin + rows * cellHeight;
-    sheet.rgb.assign(static_cast<std::size_t>(sheet.width * sheet.height * 3), kBackground);
+    sheet.rgb.assign(static_cast<std::size_t>(sheet.width) *
+                         static_cast<std::size_t>(sheet.height) * 3,
+                     kBackground);
     for (int i = 0; i < count; ++i) {
         const int left = kSheetMargin + (i % columns) * cellWidth;
         const int top = kSheetMargin + (i / columns) * cellHeight;
-        drawThumb(sheet, shots[static_cast<std::size_t>(i)], left, top);
-        drawName(sheet, typeface, shots[static_cast<std::size_t>(i)].name, left + 2,
-                 top + kThumbHeight);
+        const Thumb& thumb = thumbs_[static_cast<std::size_t>(i)];
+        for (int y = 0; y < kThumbHeight; ++y) {
+            std::copy_n(&thumb.rgb[static_cast<std::size_t>(y * kThumbWidth * 3)], kThumbWidth * 3,
+                        &sheet.rgb[(static_cast<std::size_t>(top + y) *
+                                        static_cast<std::size_t>(sheet.width) +
+                                    static_cast<std::size_t>(left)) *
+                                   3]);
+        }
+        drawName(sheet, typeface_, thumb.name, left + 2, top + kThumbHeight);
     }
-    return sheet;
+    thumbs_.clear();
+    const std::string file = sheetFileName(++sheets_);
+    const std::string path = (folder_ / file).string();
+    std::string error;
+    if (writeRgbPng(path, sheet.width, sheet.height, sheet.rgb.data(), sheet.width * 3, error)) {
+        written_.push_back(file);
+    } else {
+        failures_.push_back("cannot write " + path + ": " + error);
+    }
 }
 
 } // namespace qxhost::app

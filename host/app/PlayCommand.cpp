@@ -5,6 +5,7 @@
 #include "app/Command.h"
 #include "app/GameStateReport.h"
 #include "app/PlayWindow.h"
+#include "app/Printable.h"
 
 namespace qxhost::app {
 
@@ -83,6 +84,9 @@ int runPlay(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     PlayWindow window(play.window);
     if (!window.open()) {
         return failure(err, window.error());
+    }
+    for (const std::string& warning : window.session().warnings()) {
+        err << "qxhost: " << printable(warning) << "\n";
     }
     out << "Playing " << play.window.dataPath
         << " (sound: " << window.session().media().soundSystem().description() << ")"

@@ -11,6 +11,7 @@
 #include "app/ContactSheet.h"
 #include "app/GameStateReport.h"
 #include "app/LayoutOverlay.h"
+#include "app/Printable.h"
 #include "app/Progress.h"
 #include "app/RunReport.h"
 #include "app/ScriptRunner.h"
@@ -124,7 +125,7 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const Script script = parseScript(scriptFile, run.script);
     if (!script.errors.empty()) {
         for (const std::string& error : script.errors) {
-            err << error << "\n";
+            err << printable(error) << "\n";
         }
         return failure(err, "script " + run.script + " has " +
                                 std::to_string(script.errors.size()) + " error" +
@@ -145,15 +146,20 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (!session.start()) {
         return failure(err, session.error());
     }
+    for (const std::string& warning : session.warnings()) {
+        err << "qxhost: " << printable(warning) << "\n";
+    }
 
     std::int64_t total = 0;
     for (const ScriptCommand& command : script.commands) {
         total += framesOf(command);
     }
     Progress progress(err, total);
+    // Every output is written as the run makes it, and only what was written is claimed.
+    std::vector<std::string> failures;
     std::unique_ptr<WebpAnimation> animation;
     if (!run.animation.empty()) {
-        animation = std::make_unique<WebpAnimation>();
+        animation = std::make_unique<WebpAnimation>(run.animation);
     }
     std::optional<RunComparison> comparison;
     if (!run.compare.empty()) {
@@ -174,8 +180,8 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         overlay->draw(session.surface(), session.pointerX(), session.pointerY(), overlaid);
         return overlaid;
     };
-    std::vector<Shot> shots;
-    bool shotsSaved = true;
+    ContactSheets sheets(outDir, session.media().fonts().typeface());
+    RunReport report;
     ScriptHooks hooks;
     hooks.frameDone = [&] {
         progress.frameDone();
@@ -184,18 +190,19 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         }
     };
     hooks.shot = [&](const std::string& name) {
-        Shot shot{name, screenRgb(shown())};
+        const std::vector<std::uint8_t> rgb = screenRgb(shown());
         std::string error;
         const std::string file = (outDir / (name + ".png")).string();
-        if (!writeRgbPng(file, Surface::kWidth, Surface::kHeight, shot.rgb.data(),
-                         Surface::kWidth * 3, error)) {
-            err << "qxhost: cannot write " << file << ": " << error << "\n";
-            shotsSaved = false;
+        if (writeRgbPng(file, Surface::kWidth, Surface::kHeight, rgb.data(), Surface::kWidth * 3,
+                        error)) {
+            report.shots.push_back(name);
+        } else {
+            failures.push_back("cannot write " + file + ": " + error);
         }
         if (comparison) {
-            comparison->compareShot(name, shot.rgb);
+            comparison->compareShot(name, rgb);
         }
-        shots.push_back(std::move(shot));
+        sheets.add(name, rgb);
     };
     const ScriptOutcome outcome = runScript(session, script, hooks);
     bool closing = false;
@@ -206,8 +213,9 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         finishClosing(session, kClosingLimitMs, hooks);
     }
     progress.finish();
+    sheets.finish();
+    failures.insert(failures.end(), sheets.failures().begin(), sheets.failures().end());
 
-    RunReport report;
     report.data = run.data;
     report.script = run.script;
     report.summary.finished = session.scene() == nullptr || !session.running();
@@ -219,30 +227,24 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
 
     const std::string gameState = gameStateJson(report.doors, report.summary);
     report.log = logText(session.host().log());
-    bool written = writeText(outDir / "log.txt", report.log) &&
-                   writeText(outDir / "gamestate.json", gameState);
-    if (!shots.empty()) {
-        const SheetImage sheet = makeContactSheet(shots, session.media().fonts().typeface());
-        std::string error;
-        if (!writeRgbPng((outDir / "contact-sheet.png").string(), sheet.width, sheet.height,
-                         sheet.rgb.data(), sheet.width * 3, error)) {
-            err << "qxhost: cannot write " << (outDir / "contact-sheet.png").string() << ": "
-                << error << "\n";
-            written = false;
+    std::vector<std::string> written;
+    const auto save = [&](const std::string& name, const std::string& text) {
+        if (writeText(outDir / name, text)) {
+            written.push_back(name);
+        } else {
+            failures.push_back("cannot write " + (outDir / name).string());
         }
-    }
+    };
+    save("log.txt", report.log);
+    save("gamestate.json", gameState);
     if (animation) {
         // The last frame shows until the next one would have been drawn.
         const auto end = static_cast<std::int32_t>((report.summary.frames + 1) * 1000 / 60);
-        if (animation->write(run.animation, end)) {
+        if (animation->finish(end)) {
             report.animation = animationAddress(run.animation, run.out);
         } else {
-            err << "qxhost: animation " << run.animation << ": " << animation->error() << "\n";
-            written = false;
+            failures.push_back("animation " + run.animation + ": " + animation->error());
         }
-    }
-    for (const Shot& shot : shots) {
-        report.shots.push_back(shot.name);
     }
     if (comparison) {
         comparison->finish(gameState);
@@ -250,36 +252,50 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         report.compareLines = comparison->lines();
         report.comparisons = comparison->shots();
     }
-    written = writeText(outDir / "report.html", reportHtml(report)) && written;
+    save("report.html", reportHtml(report));
 
     out << "Ran " << report.summary.frames << " frames (" << report.summary.milliseconds
         << " ms of scene time); the scene "
         << (report.summary.finished ? "finished" : "was still running") << ".\n";
     if (outcome.stoppedAtLine != 0 && outcome.skippedCommands > 0) {
-        out << "The scene stopped at " << run.script << ":" << outcome.stoppedAtLine << "; "
-            << outcome.skippedCommands << " later command"
+        out << "The scene stopped at " << printable(run.script) << ":" << outcome.stoppedAtLine
+            << "; " << outcome.skippedCommands << " later command"
             << (outcome.skippedCommands == 1 ? "" : "s") << " had no scene to drive.\n";
     }
     printChosenTopics(out, report.doors);
-    out << "Wrote to " << run.out << ": " << shots.size() << " screenshot"
-        << (shots.size() == 1 ? "" : "s") << (shots.empty() ? "" : ", contact-sheet.png")
-        << ", log.txt, gamestate.json, report.html\n";
+    const std::size_t shots = report.shots.size();
+    const std::size_t sheetCount = sheets.written().size();
+    out << "Wrote to " << printable(run.out) << ": " << shots << " screenshot"
+        << (shots == 1 ? "" : "s");
+    if (sheetCount == 1) {
+        out << ", " << sheets.written().front();
+    } else if (sheetCount > 1) {
+        out << ", " << sheetCount << " contact sheets (contact-sheet*.png)";
+    }
+    for (const std::string& name : written) {
+        out << ", " << name;
+    }
+    out << "\n";
     if (!report.animation.empty()) {
-        out << "Animation: " << run.animation << " (" << animation->frames()
+        out << "Animation: " << printable(run.animation) << " (" << animation->frames()
             << " distinct frames)\n";
     }
     if (comparison) {
-        out << "Compared with " << run.compare << ":\n";
+        out << "Compared with " << printable(run.compare) << ":\n";
         for (const std::string& line : comparison->lines()) {
-            out << "  " << line << "\n";
+            out << "  " << printable(line) << "\n";
         }
         const std::int32_t n = comparison->differences();
         out << (n == 0 ? std::string("No differences.")
                        : std::to_string(n) + (n == 1 ? " difference." : " differences."))
             << "\n";
     }
-    if (!written || !shotsSaved) {
-        return failure(err, "some output files in " + run.out + " could not be written");
+    for (const std::string& problem : failures) {
+        err << "qxhost: " << printable(problem) << "\n";
+    }
+    if (!failures.empty()) {
+        return failure(err, std::to_string(failures.size()) + " output file" +
+                                (failures.size() == 1 ? "" : "s") + " could not be written");
     }
     return comparison && comparison->anyDifference() ? kExitFailure : kExitOk;
 }

@@ -5,6 +5,8 @@
 #include <set>
 #include <sstream>
 
+#include "app/ContactSheet.h"
+
 namespace qxhost::app {
 
 namespace {
@@ -116,7 +118,7 @@ Script parseScript(std::istream& in, const std::string& fileName) {
             if (!validShotName(command.name)) {
                 fault = "shot name \"" + command.name +
                         "\" must be letters, digits, '-', '_' or '.', not starting with '.'";
-            } else if (command.name == "contact-sheet" || !shotNames.insert(command.name).second) {
+            } else if (isSheetName(command.name) || !shotNames.insert(command.name).second) {
                 fault = "shot name \"" + command.name + "\" is already used";
             } else if (command.name.size() > 5 &&
                        command.name.compare(command.name.size() - 5, 5, "-diff") == 0) {

@@ -1,10 +1,10 @@
 #include "app/ShotComparison.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
+#include "app/ContactSheet.h"
+#include "archives/HostFile.h"
 #include "media/PngCodec.h"
 #include "media/Surface.h"
 
@@ -16,16 +16,21 @@ namespace {
 
 constexpr char kDiffSuffix[] = "-diff";
 
-std::vector<std::uint8_t> readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// A reference file, read as the host reads data: a FIFO or an oversized file is refused.
+std::string readBytes(const fs::path& path, std::string& error) {
+    std::string bytes;
+    if (!readHostFile(path.string(), kLargestFile, bytes, error)) {
+        error = path.filename().string() + " " + error;
+    }
+    return bytes;
 }
 
 // The reference picture as R, G, B rows, whatever kind of PNG it is.
 bool referenceRgb(const fs::path& path, std::vector<std::uint8_t>& rgb, std::string& error) {
-    const auto bytes = readBytes(path);
+    const std::string bytes = readBytes(path, error);
     DecodedPicture picture;
-    if (!decodePng(bytes.data(), bytes.size(), picture, error)) {
+    if (!error.empty() || !decodePng(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                     bytes.size(), picture, error)) {
         return false;
     }
     if (picture.width != Surface::kWidth || picture.height != Surface::kHeight) {
@@ -114,7 +119,7 @@ std::set<std::string> shotNamesIn(const fs::path& folder) {
         const bool diff = stem.size() > sizeof kDiffSuffix - 1 &&
                           stem.compare(stem.size() - (sizeof kDiffSuffix - 1), std::string::npos,
                                        kDiffSuffix) == 0;
-        if (file.extension() == ".png" && stem != "contact-sheet" && !diff &&
+        if (file.extension() == ".png" && !isSheetName(stem) && !diff &&
             entry.is_regular_file(code)) {
             names.insert(stem);
         }
@@ -203,8 +208,8 @@ void RunComparison::finish(const std::string& gameStateJson) {
         ++differences_;
         return;
     }
-    const auto bytes = readBytes(file);
-    const std::vector<std::string> before = linesOf(std::string(bytes.begin(), bytes.end()));
+    std::string error;
+    const std::vector<std::string> before = linesOf(readBytes(file, error));
     const std::vector<std::string> now = linesOf(gameStateJson);
     if (before == now) {
         lines_.push_back("gamestate.json: identical");

@@ -1,5 +1,6 @@
 #include "archives/HostFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +34,22 @@ std::string sizeText(std::uint64_t bytes) {
 bool isRegularFile(const std::string& path) {
     std::error_code code;
     return fs::is_regular_file(fs::status(path, code));
+}
+
+std::vector<std::string> nonRegularFiles(const std::string& folder) {
+    std::vector<std::string> paths;
+    std::error_code code;
+    for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
+        const std::string name = it->path().filename().string();
+        std::error_code kind;
+        const fs::file_status status = it->status(kind);
+        if (!name.empty() && name[0] != '.' && !fs::is_regular_file(status) &&
+            !fs::is_directory(status)) {
+            paths.push_back(it->path().string());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
 }
 
 bool readHostFile(const std::string& path, std::uint64_t limit, std::string& bytes,

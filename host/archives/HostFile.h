@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qxhost {
 
@@ -22,6 +23,15 @@ std::string sizeText(std::uint64_t bytes);
 // file or is over the limit.
 bool readHostFile(const std::string& path, std::uint64_t limit, std::string& bytes,
                   std::string& problem);
+
+// The paths of the entries of a folder that are neither regular files nor folders (following
+// links), hidden ones left out, in name order: the folder archive leaves them out, so the
+// scene never sees them. Nothing is opened.
+std::vector<std::string> nonRegularFiles(const std::string& folder);
+
+// What the host says of such a file, after its path.
+inline constexpr char kNotRegularFile[] =
+    "is not a regular file (a FIFO, a device or a socket), so the scene does not see it";
 
 // Whether path names a regular file (following links); false for a FIFO, a device, a socket,
 // a folder or nothing.

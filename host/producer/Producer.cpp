@@ -14,6 +14,7 @@ Producer::Producer(Host& host, FontSystem* fonts, const std::string& topicsPath)
         host_.report(3, "%s\n", error.c_str());
     }
     errors_ = std::move(file.errors);
+    fileProblem_ = std::move(file.unreadable);
     for (const TopicRecord& record : file.topics) {
         qx::TopicItem item{};
         item.title = host_.atomTable()->identifierOf(record.title.c_str());

@@ -133,7 +133,8 @@ TopicsFile loadTopicsFile(const std::string& path) {
     std::string problem;
     if (!readHostFile(path, kLargestFile, text, problem)) {
         TopicsFile file;
-        file.errors.push_back(path + ": " + problem);
+        file.unreadable = path + ": " + problem;
+        file.errors.push_back(file.unreadable);
         return file;
     }
     return parseTopics(text, path);

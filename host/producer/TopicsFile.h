@@ -25,6 +25,8 @@ struct TopicsFile {
     // The first line holding a carriage return that ends no line: lines that end in CR alone
     // are not line ends here, so such a file reads as fewer, longer lines. 0 when none.
     int loneCarriageReturnLine = 0;
+    // Why the file could not be read at all ("FILE: what"), or "".
+    std::string unreadable;
 };
 
 // Parses the text of a topics file. fileName only labels the error lines.

@@ -11,6 +11,7 @@
 #endif
 
 #include "archives/ArchiveTypes.h"
+#include "archives/HostFile.h"
 
 namespace qxhost {
 
@@ -63,6 +64,14 @@ bool SceneSession::openData() {
     root_ = openResourceRoot(*host_, options_.dataPath);
     addMediaArchives(*host_, *root_);
     producer_ = std::make_unique<Producer>(*host_, &media_->fonts(), options_.topicsPath);
+    warnings_.clear();
+    if (!producer_->fileProblem().empty()) {
+        warnings_.push_back(producer_->fileProblem());
+    }
+    for (const std::string& path :
+         nonRegularFiles((fs::path(options_.dataPath) / "choice").string())) {
+        warnings_.push_back(path + ": " + kNotRegularFile);
+    }
     layout_ = readChoiceLayout(root_->directory());
     if (const std::string problem = recordProblem(layout_); !problem.empty()) {
         return fail((fs::path(options_.dataPath) / "choice" / "values.txt").string() + ": " +

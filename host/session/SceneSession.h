@@ -49,6 +49,9 @@ public:
     // the game-state record is refused before the module is loaded.
     bool start();
     const std::string& error() const { return error_; }
+    // What the scene will not see, found while the data was opened, one line each naming the
+    // file: a topics file that cannot be read, files of "choice" that are no regular files.
+    const std::vector<std::string>& warnings() const { return warnings_; }
     // After a successful start: tears the scene down and sets a new one up on the data
     // folder as it is now, with the same module, media and clock (the clock goes on). On
     // failure answers false with error() and leaves no scene.
@@ -106,6 +109,7 @@ private:
 
     SessionOptions options_;
     std::string error_;
+    std::vector<std::string> warnings_;
     std::unique_ptr<Host> host_;
     std::unique_ptr<Media> media_;
     std::unique_ptr<ResourceRoot> root_;
