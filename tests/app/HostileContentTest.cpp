@@ -1,0 +1,265 @@
+// Hostile content through the built qxhost program, as a user meets it: each case ends with
+// status 0 or 1 and a message naming the file, never with a signal, and never waits for ever
+// (a watchdog kills a run that would, and the case then fails).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "AppTestSupport.h"
+#include "app/ContactSheet.h"
+#include "app/Printable.h"
+#include "host_archives/TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qxhost::app::kSheetShots;
+
+struct Outcome {
+    int status = -1; // exit status, or -1 when a signal ended it
+    int signal = 0;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+// Runs build/qxhost with the arguments; a run still going after 60 s is killed by SIGALRM.
+Outcome qxhostProcess(const std::vector<std::string>& arguments, const qxtest::TempFolder& work) {
+    const std::string out = work.at("stdout.txt");
+    const std::string err = work.at("stderr.txt");
+    const std::string program = qxtest::binaryDir() + "/qxhost";
+    const pid_t child = fork();
+    if (child == 0) {
+        const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(outFile, STDOUT_FILENO);
+        dup2(errFile, STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        alarm(60);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    Outcome outcome;
+    if (WIFEXITED(status)) {
+        outcome.status = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        outcome.signal = WTERMSIG(status);
+    }
+    outcome.out = readFile(out);
+    outcome.err = readFile(err);
+    return outcome;
+}
+
+// A PNG chunk: length, type, body and the CRC-32 of type and body.
+std::string pngChunk(const std::string& type, const std::string& body) {
+    const std::string checked = type + body;
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : checked) {
+        crc ^= c;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    crc ^= 0xFFFFFFFFu;
+    const auto bigEndian = [](std::uint32_t value) {
+        return std::string{static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+                           static_cast<char>(value >> 8), static_cast<char>(value)};
+    };
+    return bigEndian(static_cast<std::uint32_t>(body.size())) + checked + bigEndian(crc);
+}
+
+std::string copyDemo(const qxtest::TempFolder& folder) {
+    fs::copy(qxtest::demoData(), folder.at("data"), fs::copy_options::recursive);
+    return folder.at("data");
+}
+
+// A message that names the file and says nothing more than one line.
+void expectOneLineNaming(const Outcome& outcome, const std::string& file, const std::string& what) {
+    EXPECT_EQ(outcome.signal, 0) << file << " ended by signal " << outcome.signal;
+    EXPECT_EQ(outcome.status, 1) << outcome.out << outcome.err;
+    const std::string line = "qxhost: cannot load module " + file + ": " + what;
+    EXPECT_EQ(outcome.err.rfind(line, 0), 0u) << outcome.err;
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+}
+
+// A module cut short used to kill the process inside the system loader (SIGBUS).
+TEST(HostileContent, TruncatedModuleIsRefusedByName) {
+    qxtest::TempFolder folder;
+    const std::string module = readFile(qxtest::modulePath());
+    const std::string script = folder.write("s.txt", "wait 100\n");
+    for (const std::size_t keep : {std::size_t{4096}, module.size() / 2}) {
+        const std::string cut = folder.write("cut.kpx", module.substr(0, keep));
+        expectOneLineNaming(qxhostProcess({"info", cut}, folder), cut, "truncated or damaged: ");
+        expectOneLineNaming(qxhostProcess({"run", qxtest::demoData(), "--script", script, "--out",
+                                           folder.at("out"), "--module", cut},
+                                          folder),
+                            cut, "truncated or damaged: ");
+    }
+}
+
+// A FIFO used to block check, run and info for ever: opening one waits for a writer.
+TEST(HostileContent, FifosAreRefusedNotWaitedFor) {
+    qxtest::TempFolder folder;
+    const std::string data = copyDemo(folder);
+    const std::string fifo = folder.at("fifo.kpx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    expectOneLineNaming(qxhostProcess({"info", fifo}, folder), fifo, "not a regular file");
+
+    fs::remove(folder.at("data/topics.txt"));
+    fs::remove(folder.at("data/choice/values.txt"));
+    ASSERT_EQ(mkfifo(folder.at("data/topics.txt").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(folder.at("data/choice/values.txt").c_str(), 0600), 0);
+    const std::string notRegular = "is not a regular file (a FIFO, a device or a socket)";
+    Outcome check = qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
+    EXPECT_EQ(check.signal, 0);
+    EXPECT_EQ(check.status, 1);
+    for (const std::string& file :
+         {folder.at("data/topics.txt"), folder.at("data/choice/values.txt")}) {
+        EXPECT_NE(check.out.find(file + ": " + notRegular), std::string::npos) << check.out;
+    }
+    const Outcome run = qxhostProcess({"run", data, "--script", folder.write("s.txt", "wait 50\n"),
+                                       "--out", folder.at("out"), "--module", qxtest::modulePath()},
+                                      folder);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("qxhost: " + folder.at("data/topics.txt") + ": " + notRegular),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("qxhost: " + folder.at("data/choice/values.txt") + ": " + notRegular),
+              std::string::npos)
+        << run.err;
+}
+
+// Files far over the host's limits are refused by their size, without being read: sparse
+// files of 300 MB cost nothing to make.
+TEST(HostileContent, FilesOverTheLimitsAreNamedWithTheLimit) {
+    qxtest::TempFolder folder;
+    const std::string data = copyDemo(folder);
+    fs::resize_file(folder.at("data/topics.txt"), 300u << 20);
+    fs::resize_file(folder.at("data/choice/pt2.png"), 100u << 20);
+    const Outcome check = qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
+    EXPECT_EQ(check.signal, 0);
+    EXPECT_EQ(check.status, 1);
+    for (const std::string& line :
+         {folder.at("data/topics.txt") + ": is 300 MB, more than the 64 MB the host reads",
+          folder.at("data/choice/pt2.png") + ": is 100 MB, more than the 64 MB the host reads"}) {
+        EXPECT_NE(check.out.find(line), std::string::npos) << line << "\n" << check.out;
+    }
+}
+
+// Many shots: each is written as it is taken, and a sheet holds 60 of them.
+TEST(HostileContent, ManyShotsGoToFilesAndSeveralSheets) {
+    qxtest::TempFolder folder;
+    std::string script = "wait 20\n";
+    for (int i = 0; i < kSheetShots + 1; ++i) {
+        script += "shot s" + std::to_string(i) + "\n";
+    }
+    const Outcome run =
+        qxhostProcess({"run", qxtest::demoData(), "--script", folder.write("s.txt", script),
+                       "--out", folder.at("out"), "--module", qxtest::modulePath()},
+                      folder);
+    EXPECT_EQ(run.signal, 0);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Wrote to " + folder.at("out") +
+                           ": 61 screenshots, 2 contact sheets (contact-sheet*.png), log.txt"),
+              std::string::npos)
+        << run.out;
+    for (const char* file : {"s0.png", "s60.png", "contact-sheet.png", "contact-sheet-2.png"}) {
+        EXPECT_TRUE(fs::is_regular_file(folder.at(std::string("out/") + file))) << file;
+    }
+}
+
+// Outputs that cannot be written are named one by one and not claimed.
+TEST(HostileContent, OutputsThatCannotBeWrittenAreNamedAndNotClaimed) {
+    qxtest::TempFolder folder;
+    // Folders where the files should go: writing them fails even for root.
+    fs::create_directories(folder.at("out/log.txt"));
+    fs::create_directories(folder.at("out/first.png"));
+    const Outcome run = qxhostProcess({"run", qxtest::demoData(), "--script",
+                                       folder.write("s.txt", "wait 20\nshot first\nshot second\n"),
+                                       "--out", folder.at("out"), "--module", qxtest::modulePath(),
+                                       "--animation", folder.at("out/log.txt/a.webp/x")},
+                                      folder);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Wrote to " + folder.at("out") +
+                           ": 1 screenshot, contact-sheet.png, gamestate.json, report.html\n"),
+              std::string::npos)
+        << run.out;
+    for (const std::string& line :
+         {"qxhost: cannot write " + folder.at("out/first.png") + ": ",
+          "qxhost: cannot write " + folder.at("out/log.txt") + "\n",
+          "qxhost: animation " + folder.at("out/log.txt/a.webp/x") + ": cannot write ",
+          std::string("qxhost: 3 output files could not be written\n")}) {
+        EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
+    }
+    EXPECT_EQ(run.out.find("Animation:"), std::string::npos);
+}
+
+// Bytes from the data reach the terminal escaped and the JSON as valid UTF-8: a title in
+// Latin-1 and an escape sequence that would retitle the terminal.
+TEST(HostileContent, DataBytesAreEscapedOnTheTerminalAndInTheJson) {
+    qxtest::TempFolder folder;
+    const std::string data = copyDemo(folder);
+    const std::string title = "Caf\xE9 \x1B]0;owned\x07";
+    std::ofstream(folder.at("data/topics.txt")) << "hist | 0 | " << title << "\n";
+    qxtest::replaceLine(folder.at("data/choice/values.txt"), "showframes", "showframes = \x1B[2J");
+    const Outcome run = qxhostProcess(
+        {"run", data, "--script",
+         folder.write("s.txt", "wait 1800\ndrag 320 428 152 242 400\nwait 900\nclick 60 24\n"),
+         "--out", folder.at("out"), "--module", qxtest::modulePath()},
+        folder);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("door 1 (word 13): Caf\\xE9 \\x1B]0;owned\\x07 [hist]"),
+              std::string::npos)
+        << run.out;
+    const std::string json = readFile(folder.at("out/gamestate.json"));
+    EXPECT_NE(json.find(R"("title": "Caf\u00e9 \u001b]0;owned\u0007")"), std::string::npos) << json;
+    for (const std::string& text : {json, run.out}) {
+        for (std::size_t at = 0; at < text.size();
+             at += std::max<std::size_t>(1, qxhost::app::utf8Length(text, at))) {
+            const auto c = static_cast<unsigned char>(text[at]);
+            EXPECT_TRUE(qxhost::app::utf8Length(text, at) > 0 && (c == '\n' || c >= 0x20))
+                << "byte " << at << " of " << text;
+        }
+    }
+
+    // A picture's "frames" text, echoed by check's warning.
+    std::string mark = readFile(folder.at("data/choice/qmark.png"));
+    mark.insert(33, pngChunk("tEXt", std::string("frames\0\x1B]0;owned\x07", 17)));
+    std::ofstream(folder.at("data/choice/qmark.png"), std::ios::binary) << mark;
+    const Outcome check = qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
+    for (const char* line : {"showframes: \"\\x1B[2J\" is neither 0 nor 1",
+                             "qmark.png: text \"frames\" is \"\\x1B]0;owned\\x07\""}) {
+        EXPECT_NE(check.out.find(line), std::string::npos) << line << "\n" << check.out;
+    }
+    EXPECT_EQ(check.out.find('\x1B'), std::string::npos);
+    const Outcome script =
+        qxhostProcess({"run", data, "--script", folder.write("bad.txt", "\x1B]0;owned\x07 1\n"),
+                       "--out", folder.at("out2"), "--module", qxtest::modulePath()},
+                      folder);
+    EXPECT_EQ(script.status, 1);
+    EXPECT_NE(script.err.find("unknown command \"\\x1B]0;owned\\x07\""), std::string::npos)
+        << script.err;
+    EXPECT_EQ(script.err.find('\x1B'), std::string::npos);
+}
+
+} // namespace
