@@ -50,10 +50,12 @@ const Command kCommands[] = {
      "  drag X1 Y1 X2 Y2 MS  press at X1 Y1, move to X2 Y2 over MS, release\n"
      "  shot NAME            save the screen as DIR/NAME.png\n"
      "Each input is followed by one frame. A script with errors is not run. After the\n"
-     "script a closing scene gets up to 2 s to finish. DIR receives the shots,\n"
-     "contact-sheet.png, log.txt (every log line with its level), gamestate.json (the\n"
-     "topic each door wrote into the game state) and report.html (all of it on one page\n"
-     "that opens in a browser from the folder). The game state has 64 words; door N\n"
+     "script a closing scene gets up to 2 s to finish. DIR receives the shots as they\n"
+     "are taken, contact-sheet.png (60 shots a sheet; contact-sheet-2.png and on for\n"
+     "more), log.txt (every log line with its level), gamestate.json (the topic each\n"
+     "door wrote into the game state) and report.html (all of it on one page that opens\n"
+     "in a browser from the folder). A file that cannot be written is named, and the\n"
+     "summary lists only the files written. The game state has 64 words; door N\n"
      "writes word 12 + entry N of portemap, and a map that would write outside them is\n"
      "refused before anything runs.\n"
      "  --compare REFDIR       compare each shot with REFDIR/NAME.png and gamestate.json\n"
@@ -71,17 +73,24 @@ const Command kCommands[] = {
      "Decodes every picture and sound in DATA/choice, reads the layout values with the\n"
      "scene's own reader (door positions, text centres, the door map, showframes) and\n"
      "the topics file, then sets the scene up on DATA and reports every resource it\n"
-     "could not find and every failure logged. Diagnoses of the data (values that are\n"
-     "not numbers or positions, doors not set up or never written, door-map entries\n"
-     "outside the 64-word game state or onto another door's word, an empty topics\n"
-     "file, missing pictures and what they cost) are check's: the scene logs only its\n"
+     "could not find and every failure logged. Files are found as the scene finds them\n"
+     "(names match without regard to case). Diagnoses of the data (values that are not\n"
+     "numbers or positions, a values file over 1 MB or with a name given twice, doors\n"
+     "not set up, never written, off the screen or overlapping, text centres off the\n"
+     "screen or on each other, door-map entries outside the 64-word game state or onto\n"
+     "another door's word, pictures at a depth the scene draws wrongly or that are\n"
+     "folders, files that are no regular files or over 64 MB, a topics file that is\n"
+     "empty, has more than 100 topics, only xx and cd entries or lines ending in CR\n"
+     "alone, missing pictures and what they cost) are check's: the scene logs only its\n"
      "lookups. One line per problem, naming the file or value; exit status 0 only when\n"
      "there is none.\n",
      runCheck},
     {"info", "MODULE", "show a module's dependencies and what it registers",
      "Loads MODULE (a .kpx file), prints its dependency list, calls init with this host\n"
      "and four null argument strings, lists the registry entries the module made, then\n"
-     "calls release and shows that none of them remain.\n",
+     "calls release and shows that none of them remain. A file whose segments or\n"
+     "sections do not lie inside it (cut short), or that is no regular file, is refused\n"
+     "before the system loader sees it.\n",
      runInfo},
 };
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 #include "app/Command.h"
 #include "app/ContactSheet.h"
@@ -17,6 +18,7 @@
 #include "app/ScriptRunner.h"
 #include "app/ShotComparison.h"
 #include "app/WebpAnimation.h"
+#include "archives/HostFile.h"
 #include "media/PngCodec.h"
 
 namespace qxhost::app {
@@ -24,6 +26,9 @@ namespace qxhost::app {
 namespace fs = std::filesystem;
 
 namespace {
+
+// A script of a million lines; anything longer is not one (a device, a mistaken file).
+constexpr std::uint64_t kLargestScript = 16 * 1024 * 1024;
 
 // After the script, a closing scene gets this long to finish its fade.
 constexpr std::int32_t kClosingLimitMs = 2000;
@@ -118,11 +123,22 @@ int runRun(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (const std::string problem = parseRunArguments(arguments, run); !problem.empty()) {
         return usageError(err, problem);
     }
-    std::ifstream scriptFile(run.script);
+    // A script may come through a pipe, so it is not held to regular files; its size is held.
+    std::ifstream scriptFile(run.script, std::ios::binary);
     if (!scriptFile) {
         return failure(err, "cannot read script " + run.script);
     }
-    const Script script = parseScript(scriptFile, run.script);
+    std::string scriptText;
+    char chunk[64 * 1024];
+    while (scriptFile.read(chunk, sizeof chunk) || scriptFile.gcount() > 0) {
+        scriptText.append(chunk, static_cast<std::size_t>(scriptFile.gcount()));
+        if (scriptText.size() > kLargestScript) {
+            return failure(err, "script " + run.script + " is more than the " +
+                                    sizeText(kLargestScript) + " a script may hold");
+        }
+    }
+    std::istringstream scriptLines(scriptText);
+    const Script script = parseScript(scriptLines, run.script);
     if (!script.errors.empty()) {
         for (const std::string& error : script.errors) {
             err << printable(error) << "\n";

@@ -135,6 +135,12 @@ TEST(HostileContent, FifosAreRefusedNotWaitedFor) {
          {folder.at("data/topics.txt"), folder.at("data/choice/values.txt")}) {
         EXPECT_NE(check.out.find(file + ": " + notRegular), std::string::npos) << check.out;
     }
+    // A script may come through a pipe, but an endless one is cut off.
+    const Outcome endless = qxhostProcess({"run", data, "--script", "/dev/zero", "--out",
+                                           folder.at("out"), "--module", qxtest::modulePath()},
+                                          folder);
+    EXPECT_EQ(endless.status, 1);
+    EXPECT_EQ(endless.err, "qxhost: script /dev/zero is more than the 16 MB a script may hold\n");
     const Outcome run = qxhostProcess({"run", data, "--script", folder.write("s.txt", "wait 50\n"),
                                        "--out", folder.at("out"), "--module", qxtest::modulePath()},
                                       folder);
