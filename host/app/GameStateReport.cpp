@@ -18,27 +18,22 @@ std::string jsonString(const std::string& text) {
         std::snprintf(buffer, sizeof buffer, "\\u%04x", code);
         quoted += buffer;
     };
-    for (std::size_t at = 0; at < text.size();) {
-        const auto c = static_cast<unsigned char>(text[at]);
-        const std::size_t length = utf8Length(text, at);
-        if (length == 0) {
-            escape(c);
-            ++at;
-            continue;
-        }
-        switch (c) {
-        case '"': quoted += "\\\""; break;
-        case '\\': quoted += "\\\\"; break;
-        case '\n': quoted += "\\n"; break;
-        default:
-            if (c < 0x20) {
+    forEachUtf8(
+        text,
+        [&](std::string_view sequence) {
+            const auto c = static_cast<unsigned char>(sequence[0]);
+            if (c == '"' || c == '\\') {
+                quoted += '\\';
+                quoted += sequence;
+            } else if (c == '\n') {
+                quoted += "\\n";
+            } else if (c < 0x20) {
                 escape(c);
             } else {
-                quoted.append(text, at, length);
+                quoted += sequence;
             }
-        }
-        at += length;
-    }
+        },
+        escape);
     return quoted + "\"";
 }
 

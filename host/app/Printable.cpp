@@ -38,30 +38,30 @@ std::size_t utf8Length(std::string_view text, std::size_t at) {
     return length;
 }
 
+std::string hexEscape(unsigned char byte) {
+    char code[5];
+    std::snprintf(code, sizeof code, "\\x%02X", byte);
+    return code;
+}
+
 std::string printable(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());
-    const auto escape = [&shown](unsigned char c) {
-        char code[5];
-        std::snprintf(code, sizeof code, "\\x%02X", c);
-        shown += code;
-    };
-    for (std::size_t at = 0; at < text.size();) {
-        const auto c = static_cast<unsigned char>(text[at]);
-        const std::size_t length = utf8Length(text, at);
-        // U+0080 to U+009F are C2 80 to C2 9F: 8-bit controls to some terminals.
-        const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0;
-        if (length == 0 || c < 0x20 || c == 0x7F || c1) {
-            const std::size_t count = c1 ? 2 : 1;
-            for (std::size_t i = 0; i < count; ++i) {
-                escape(static_cast<unsigned char>(text[at + i]));
+    forEachUtf8(
+        text,
+        [&shown](std::string_view sequence) {
+            const auto c = static_cast<unsigned char>(sequence[0]);
+            // U+0080 to U+009F are C2 80 to C2 9F: 8-bit controls to some terminals.
+            const bool c1 = c == 0xC2 && static_cast<unsigned char>(sequence[1]) < 0xA0;
+            if (c < 0x20 || c == 0x7F || c1) {
+                for (char byte : sequence) {
+                    shown += hexEscape(static_cast<unsigned char>(byte));
+                }
+            } else {
+                shown += sequence;
             }
-            at += count;
-            continue;
-        }
-        shown.append(text.substr(at, length));
-        at += length;
-    }
+        },
+        [&shown](unsigned char byte) { shown += hexEscape(byte); });
     return shown;
 }
 

@@ -12,31 +12,25 @@ namespace {
 // gamestate.json; control bytes show as \xNN.
 std::string escape(const std::string& text) {
     std::string out;
-    for (std::size_t at = 0; at < text.size();) {
-        const auto c = static_cast<unsigned char>(text[at]);
-        const std::size_t length = utf8Length(text, at);
-        char code[12];
-        if (length == 0) {
-            std::snprintf(code, sizeof code, "&#x%02X;", c);
-            out += code;
-            ++at;
-            continue;
-        }
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
-                std::snprintf(code, sizeof code, "\\x%02X", c);
-                out += code;
-            } else {
-                out.append(text, at, length);
+    forEachUtf8(
+        text,
+        [&out](std::string_view sequence) {
+            const auto c = static_cast<unsigned char>(sequence[0]);
+            switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default:
+                out += (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F ? hexEscape(c)
+                                                                         : std::string(sequence);
             }
-        }
-        at += length;
-    }
+        },
+        [&out](unsigned char byte) {
+            char code[8];
+            std::snprintf(code, sizeof code, "&#x%02X;", byte);
+            out += code;
+        });
     return out;
 }
 
