@@ -6,6 +6,14 @@
 
 namespace qx {
 
+// Coordinates are summed in 64 bits, and a result beyond 32 bits sticks at the nearer end of
+// the range: a place far off the screen stays far off it, whatever the data says.
+constexpr std::int32_t saturated(std::int64_t value) {
+    return value > INT32_MAX   ? INT32_MAX
+           : value < INT32_MIN ? INT32_MIN
+                               : static_cast<std::int32_t>(value);
+}
+
 struct Point {
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -13,8 +21,8 @@ struct Point {
     constexpr Point() = default;
     constexpr Point(std::int32_t px, std::int32_t py) : x(px), y(py) {}
     constexpr void offset(std::int32_t dx, std::int32_t dy) {
-        x += dx;
-        y += dy;
+        x = saturated(std::int64_t{x} + dx);
+        y = saturated(std::int64_t{y} + dy);
     }
     constexpr bool operator==(const Point&) const = default;
 };
@@ -25,7 +33,7 @@ struct Size {
 
     constexpr Size() = default;
     constexpr Size(std::int32_t w, std::int32_t h) : width(w), height(h) {}
-    constexpr std::int32_t area() const { return width * height; }
+    constexpr std::int32_t area() const { return saturated(std::int64_t{width} * height); }
     constexpr bool operator==(const Size&) const = default;
 };
 
@@ -44,24 +52,25 @@ struct Rect {
 
     static constexpr Rect fromCorners(std::int32_t x1, std::int32_t y1, std::int32_t x2,
                                       std::int32_t y2) {
-        return Rect(x1, y1, x2 - x1, y2 - y1);
+        return Rect(x1, y1, saturated(std::int64_t{x2} - x1), saturated(std::int64_t{y2} - y1));
     }
 
+    // The right and bottom edges, which may lie beyond 32 bits.
+    constexpr std::int64_t right() const { return std::int64_t{x} + width; }
+    constexpr std::int64_t bottom() const { return std::int64_t{y} + height; }
+
     constexpr bool contains(std::int32_t px, std::int32_t py) const {
-        return x <= px && px < x + width && y <= py && py < y + height;
+        return x <= px && px < right() && y <= py && py < bottom();
     }
 
     // Disjoint rectangles give zero width or height with the corner still at (left, top).
     constexpr Rect intersect(const Rect& other) const {
         const std::int32_t left = x > other.x ? x : other.x;
         const std::int32_t top = y > other.y ? y : other.y;
-        const std::int32_t right =
-            x + width < other.x + other.width ? x + width : other.x + other.width;
-        const std::int32_t bottom =
-            y + height < other.y + other.height ? y + height : other.y + other.height;
-        const std::int32_t w = right - left;
-        const std::int32_t h = bottom - top;
-        return Rect(left, top, w < 0 ? 0 : w, h < 0 ? 0 : h);
+        const std::int64_t r = right() < other.right() ? right() : other.right();
+        const std::int64_t b = bottom() < other.bottom() ? bottom() : other.bottom();
+        return Rect(left, top, saturated(r > left ? r - left : 0),
+                    saturated(b > top ? b - top : 0));
     }
 
     constexpr bool isEmpty() const { return width <= 0 || height <= 0; }
