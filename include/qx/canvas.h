@@ -113,6 +113,10 @@ public:
     // Rows in origin-relative coordinates; column 0 of the block is the origin's column.
     RowBlock* lockRows(std::int32_t first, std::int32_t last);
     void unlockRows(RowBlock* block);
+    // Rows of the surface itself, for draws already placed and clipped in surface
+    // coordinates; column 0 of the block is the surface's. Give it back with unlockSurfaceRows.
+    RowBlock* lockSurfaceRows(std::int32_t first, std::int32_t last);
+    void unlockSurfaceRows(RowBlock* block);
     // The whole bitmap at (x, y) plus the origin, clipped to the clip rectangle.
     void drawBitmap(std::int32_t x, std::int32_t y, const Bitmap* bitmap);
     // The source rectangle at (x, y) plus the origin; not clipped.

@@ -1,5 +1,6 @@
 #include "choice/Cursor.h"
 
+#include "core/Geometry.h"
 #include "core/Memory.h"
 
 namespace qx {
@@ -17,9 +18,9 @@ void Cursor::carry(TopicItem* value, TextElement* element, QXMouseListener* from
     carriedValue_ = value;
     carriedElement_ = element;
     carrier_ = from;
-    grabOffset = element != nullptr
-                     ? Point(position.x - element->position.x, position.y - element->position.y)
-                     : Point(0, 0);
+    grabOffset = element != nullptr ? Point(saturated(wide(position.x) - element->position.x),
+                                            saturated(wide(position.y) - element->position.y))
+                                    : Point(0, 0);
 }
 
 void Cursor::drop() {
@@ -34,7 +35,8 @@ void Cursor::draw(Canvas* canvas) {
         picture->draw(canvas);
     }
     if (carriedElement_ != nullptr) {
-        carriedElement_->setPosition(position.x - grabOffset.x, position.y - grabOffset.y);
+        carriedElement_->setPosition(saturated(wide(position.x) - grabOffset.x),
+                                     saturated(wide(position.y) - grabOffset.y));
     }
 }
 

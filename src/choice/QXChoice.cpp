@@ -11,6 +11,7 @@
 #include "choice/controls/TopicBar.h"
 #include "choice/topics/Curve.h"
 #include "core/EventObject.h"
+#include "core/Geometry.h"
 #include "core/Memory.h"
 #include "module/HostServices.h"
 #include "visual/AlphaImage.h"
@@ -147,7 +148,10 @@ void QXChoice::setUp(Canvas* canvas, ResourceDirectory* resources, Handle* gameS
     add(cursor_);
 
     running_ = 1;
-    fade_ = new (fallible) LinearCurve(0.6, 0.0, kFadeMs, hostTime() + kOpeningDelayMs);
+    // The clock wraps like a tick count, and so does the fade's start.
+    const auto fadeStart =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(hostTime()) + kOpeningDelayMs);
+    fade_ = new (fallible) LinearCurve(0.6, 0.0, kFadeMs, fadeStart);
     closing_ = 0;
 }
 
@@ -291,7 +295,7 @@ void QXChoice::writeTopics() {
     }
     for (int i = 0; i < kMappedDoors; ++i) {
         if (doors_[i] != nullptr) {
-            gameState_[kFirstDoorWord + doorMap_[i]] =
+            gameState_[wide(kFirstDoorWord) + doorMap_[i]] =
                 reinterpret_cast<Handle>(doors_[i]->heldTopic());
         }
     }

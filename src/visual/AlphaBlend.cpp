@@ -10,6 +10,7 @@
 #include <immintrin.h>
 #endif
 
+#include "core/Geometry.h"
 #include "visual/RowCopy.inl"
 #include "visual/VectorPath.h"
 
@@ -61,11 +62,11 @@ inline bool allBytesAre(const std::uint8_t* p, std::uint8_t value, int n) {
 template <bool kColour> void blendRowsOneByOne(const BlendTables& t, const BlendSpan& span) {
     const std::uint16_t white = blendPixel<false>(t, 255, 0, 0);
     for (std::int32_t row = 0; row < span.height; ++row) {
-        auto* d = reinterpret_cast<std::uint16_t*>(span.screen + row * span.screenPitch);
-        const std::uint8_t* a = span.alpha + row * span.alphaPitch;
+        auto* d = reinterpret_cast<std::uint16_t*>(span.screen + wide(row) * span.screenPitch);
+        const std::uint8_t* a = span.alpha + wide(row) * span.alphaPitch;
         const std::uint16_t* s = nullptr;
         if constexpr (kColour) {
-            s = reinterpret_cast<const std::uint16_t*>(span.colour + row * span.colourPitch);
+            s = reinterpret_cast<const std::uint16_t*>(span.colour + wide(row) * span.colourPitch);
         }
         std::int32_t i = 0;
         while (i < span.width) {

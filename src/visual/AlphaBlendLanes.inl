@@ -109,10 +109,11 @@ void blendRows(const BlendTables& t, const BlendSpan& span, bool copyOpaque) {
     const std::int32_t whole = span.width - span.width % kLanes;
     const auto rowOf = [&span](std::int32_t row, std::uint16_t*& d, const std::uint8_t*& a,
                                const std::uint16_t*& s) {
-        d = reinterpret_cast<std::uint16_t*>(span.screen + row * span.screenPitch);
-        a = span.alpha + row * span.alphaPitch;
-        s = kColour ? reinterpret_cast<const std::uint16_t*>(span.colour + row * span.colourPitch)
-                    : nullptr;
+        d = reinterpret_cast<std::uint16_t*>(span.screen + wide(row) * span.screenPitch);
+        a = span.alpha + wide(row) * span.alphaPitch;
+        s = kColour
+                ? reinterpret_cast<const std::uint16_t*>(span.colour + wide(row) * span.colourPitch)
+                : nullptr;
     };
     for (std::int32_t row = 0; row < span.height; ++row) {
         std::uint16_t* d = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/Geometry.h"
 #include "core/Memory.h"
 #include "module/HostServices.h"
 #include "visual/AlphaBlend.h"
@@ -44,7 +45,7 @@ void AlphaImage::clearUnusedBit() {
         return;
     }
     for (std::int32_t row = 0; row < description.height; ++row) {
-        auto* p = reinterpret_cast<std::uint16_t*>(colour->address + row * colour->pitch);
+        auto* p = reinterpret_cast<std::uint16_t*>(colour->address + wide(row) * colour->pitch);
         for (std::int32_t x = 0; x < description.width; ++x) {
             p[x] = static_cast<std::uint16_t>(p[x] & 0x7FFFu);
         }
@@ -67,9 +68,9 @@ void AlphaImage::splitChannels() {
     RowBlock* alpha = colour != nullptr ? alphaBitmap->lockRows(0, last) : nullptr;
     if (alpha != nullptr) {
         for (std::int32_t row = 0; row < description.height; ++row) {
-            const std::uint8_t* from = picture->address + row * picture->pitch;
-            std::uint8_t* toColour = colour->address + row * colour->pitch;
-            std::uint8_t* toAlpha = alpha->address + row * alpha->pitch;
+            const std::uint8_t* from = picture->address + wide(row) * picture->pitch;
+            std::uint8_t* toColour = colour->address + wide(row) * colour->pitch;
+            std::uint8_t* toAlpha = alpha->address + wide(row) * alpha->pitch;
             for (std::int32_t x = 0; x < description.width; ++x, from += 4, toColour += 3) {
                 std::memcpy(toColour, from, 3);
                 toAlpha[x] = from[3];
@@ -114,12 +115,14 @@ void AlphaImage::draw(Canvas* canvas) {
     if (canvas == nullptr || active_->identity) {
         return;
     }
-    const Rect placed(canvas->origin.x + position.x, canvas->origin.y + position.y,
-                      description.width, description.height);
+    const Rect placed(saturated(wide(canvas->origin.x) + position.x),
+                      saturated(wide(canvas->origin.y) + position.y), description.width,
+                      description.height);
     const Rect visible = placed.intersect(canvas->clip);
     if (visible.isEmpty()) {
         return;
     }
+    // A visible part lies within the picture, so these stay below its size.
     const std::int32_t sx = visible.x - placed.x;
     const std::int32_t sy = visible.y - placed.y;
     const std::int32_t lastRow = sy + visible.height - 1;
@@ -127,12 +130,13 @@ void AlphaImage::draw(Canvas* canvas) {
     if (alphaBitmap == nullptr || (hasAlpha == 1 && bitmap == nullptr)) {
         return;
     }
-    RowBlock* screen = canvas->lockRows(position.y + sy, position.y + lastRow);
+    // visible is in surface coordinates: the origin is applied once, above.
+    RowBlock* screen = canvas->lockSurfaceRows(visible.y, saturated(visible.bottom() - 1));
     RowBlock* alpha = alphaBitmap->lockRows(sy, lastRow);
     RowBlock* colour = hasAlpha == 1 ? bitmap->lockRows(sy, lastRow) : nullptr;
     if (screen != nullptr && screen->bitsPerPixel >= 16 && alpha != nullptr &&
         (hasAlpha == 0 || colour != nullptr)) {
-        BlendSpan span{screen->address + (position.x + sx) * 2,
+        BlendSpan span{screen->address + wide(visible.x) * 2,
                        screen->pitch,
                        alpha->address + sx,
                        alpha->pitch,
@@ -146,7 +150,7 @@ void AlphaImage::draw(Canvas* canvas) {
         bitmap->unlockRows(colour);
     }
     alphaBitmap->unlockRows(alpha);
-    canvas->unlockRows(screen);
+    canvas->unlockSurfaceRows(screen);
 }
 
 } // namespace qx

@@ -1,5 +1,7 @@
 #include "visual/ElementTree.h"
 
+#include "core/Geometry.h"
+
 namespace qx {
 
 void ElementNode::freeSubtree() {
@@ -30,7 +32,7 @@ void ElementTree::drawChildren(const ElementNode* parent, Point offset) {
         return;
     }
     const Rect at = boundsOf(parent->element);
-    const Point origin(offset.x + at.x, offset.y + at.y);
+    const Point origin(saturated(wide(offset.x) + at.x), saturated(wide(offset.y) + at.y));
     if (first->element != nullptr && first->element->isHidden() == 0) {
         canvas->setOrigin(origin.x, origin.y);
         first->element->draw(canvas);

@@ -1,5 +1,7 @@
 #include "visual/FrameStripImage.h"
 
+#include "core/Geometry.h"
+
 namespace qx {
 
 FrameStripImage::FrameStripImage(ResourceEntry* resource) : ImageElement(resource) {}
@@ -7,7 +9,7 @@ FrameStripImage::FrameStripImage(ResourceEntry* resource) : ImageElement(resourc
 std::int32_t FrameStripImage::frameHeight() const {
     // A strip that claims no frames is shown as a single frame rather than divided by 0.
     const std::int32_t frames = description.frames != 0 ? description.frames : 1;
-    return description.height / frames;
+    return saturated(wide(description.height) / frames);
 }
 
 void FrameStripImage::draw(Canvas* canvas) {
@@ -16,7 +18,8 @@ void FrameStripImage::draw(Canvas* canvas) {
     }
     matchCanvasFormat(canvas);
     const std::int32_t h = frameHeight();
-    canvas->blit(position.x, position.y, bitmap, Rect(0, frameIndex * h, description.width, h));
+    canvas->blit(position.x, position.y, bitmap,
+                 Rect(0, saturated(wide(frameIndex) * h), description.width, h));
 }
 
 Rect FrameStripImage::bounds() {

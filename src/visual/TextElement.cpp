@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/EventObject.h"
+#include "core/Geometry.h"
 #include "core/Memory.h"
 
 namespace qx {
@@ -36,7 +37,7 @@ void TextElement::setText(const char* newText) {
     }
     lineCount = 1;
     for (const char* p = text; *p != '\0'; ++p) {
-        lineCount += *p == '\n' ? 1 : 0;
+        lineCount += *p == '\n' && lineCount < INT32_MAX ? 1 : 0;
     }
 }
 
@@ -47,8 +48,8 @@ Size TextElement::textSize() {
     const double previous = font->primaryScale();
     font->setPrimaryScale(primaryScale);
     const std::int32_t width = font->measure(text);
-    const auto height = static_cast<std::int32_t>(font->description()[kFontLineHeight] * lineCount *
-                                                  lineSpacing * primaryScale);
+    const std::int32_t height = truncated(wide(font->description()[kFontLineHeight]) * lineCount *
+                                          lineSpacing * primaryScale);
     font->setPrimaryScale(previous);
     return Size(width, height);
 }
@@ -62,8 +63,8 @@ void TextElement::draw(Canvas* canvas) {
     std::int32_t x = position.x;
     std::int32_t y = position.y;
     // The step comes from the font's own scale, before the element's scale is applied.
-    const auto lineStep = static_cast<std::int32_t>((font->description()[kFontLineHeight] - 8) *
-                                                    font->primaryScale());
+    const std::int32_t lineStep =
+        truncated((wide(font->description()[kFontLineHeight]) - 8) * font->primaryScale());
     const double previousSecondary = font->secondaryScale();
     font->setSecondaryScale(secondaryScale);
     const double previousPrimary = font->primaryScale();
@@ -80,13 +81,13 @@ void TextElement::draw(Canvas* canvas) {
         }
         const std::int32_t w = font->measure(line);
         if (align == 'c') {
-            x = position.x + (frame.width - w) / 2;
+            x = saturated(wide(position.x) + (wide(frame.width) - w) / 2);
         } else if (align == 'r') {
-            x = position.x + frame.width - w;
+            x = saturated(wide(position.x) + frame.width - w);
         }
         drawLine(canvas, x, y, line);
-        y = static_cast<std::int32_t>(y + font->description()[kFontLineAdvance] * lineSpacing *
-                                              lineStep * primaryScale * 0.001);
+        y = truncated(y + font->description()[kFontLineAdvance] * lineSpacing * lineStep *
+                              primaryScale * 0.001);
         if (end == nullptr) {
             break;
         }

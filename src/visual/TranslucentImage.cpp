@@ -1,5 +1,6 @@
 #include "visual/TranslucentImage.h"
 
+#include "core/Geometry.h"
 #include "visual/VectorPath.h"
 
 namespace qx {
@@ -90,20 +91,23 @@ void TranslucentImage::draw(Canvas* canvas) {
 }
 
 void TranslucentImage::drawMixed(Canvas* canvas) {
-    const Rect placed(canvas->origin.x + position.x, canvas->origin.y + position.y,
-                      description.width, description.height);
+    const Rect placed(saturated(wide(canvas->origin.x) + position.x),
+                      saturated(wide(canvas->origin.y) + position.y), description.width,
+                      description.height);
     const Rect visible = placed.intersect(kScreen);
     if (visible.isEmpty() || bitmap == nullptr) {
         return;
     }
+    // A visible part lies within the picture, so these stay below its size.
     const std::int32_t sx = visible.x - placed.x;
     const std::int32_t sy = visible.y - placed.y;
 
     RowBlock* picture = bitmap->lockRows(sy, sy + visible.height - 1);
-    RowBlock* screen = canvas->lockRows(position.y + sy, position.y + sy + visible.height - 1);
+    // visible is in surface coordinates: the origin is applied once, above.
+    RowBlock* screen = canvas->lockSurfaceRows(visible.y, visible.y + visible.height - 1);
     if (picture != nullptr && picture->bitsPerPixel >= 16 && screen != nullptr &&
         screen->bitsPerPixel >= 16) {
-        std::uint8_t* screenRow = screen->address + (position.x + sx) * 2;
+        std::uint8_t* screenRow = screen->address + visible.x * 2;
         const std::uint8_t* pictureRow = picture->address + sx * 2;
         const VectorPath path = vectorPath();
         for (std::int32_t row = 0; row < visible.height; ++row) {
@@ -124,7 +128,7 @@ void TranslucentImage::drawMixed(Canvas* canvas) {
             pictureRow += picture->pitch;
         }
     }
-    canvas->unlockRows(screen);
+    canvas->unlockSurfaceRows(screen);
     bitmap->unlockRows(picture);
 }
 

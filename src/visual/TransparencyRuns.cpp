@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/Geometry.h"
 #include "core/Memory.h"
 #include "visual/RowCopy.inl"
 
@@ -146,7 +147,7 @@ TransparencyRuns::TransparencyRuns(Bitmap* bitmap, Colour key) {
 
 template <int kBytes> void TransparencyRuns::encodeRows(const RowBlock& rows, std::uint32_t key) {
     for (std::int32_t row = 0; row < height; ++row) {
-        const std::uint8_t* p = rows.address + row * rows.pitch;
+        const std::uint8_t* p = rows.address + wide(row) * rows.pitch;
         std::uint32_t t = 0;
         std::uint32_t o = 0;
         bool opaque = false;
@@ -254,22 +255,22 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
     if (canvas == nullptr || bitmap == nullptr || runs == nullptr) {
         return;
     }
-    const Rect placed(x + canvas->origin.x, y + canvas->origin.y, source.width, source.height);
+    const Rect placed(saturated(wide(x) + canvas->origin.x), saturated(wide(y) + canvas->origin.y),
+                      source.width, source.height);
     const Rect visible = placed.intersect(canvas->clip);
     if (visible.isEmpty()) {
         return;
     }
-    const std::int32_t sx = source.x + visible.x - placed.x;
-    const std::int32_t sy = source.y + visible.y - placed.y;
+    const std::int32_t sx = saturated(wide(source.x) + (visible.x - placed.x));
+    const std::int32_t sy = saturated(wide(source.y) + (visible.y - placed.y));
 
-    // visible is in surface coordinates; the canvas adds its origin back when locking.
-    RowBlock* screen = canvas->lockRows(visible.y - canvas->origin.y,
-                                        visible.y - canvas->origin.y + visible.height - 1);
+    // visible is in surface coordinates: the origin is applied once, above.
+    RowBlock* screen = canvas->lockSurfaceRows(visible.y, saturated(visible.bottom() - 1));
     RowBlock* picture = bitmap->lockRows(sy, sy + visible.height - 1);
     if (screen != nullptr && screen->bitsPerPixel >= 16 && picture != nullptr &&
         picture->bitsPerPixel >= 16 && runs->count > 0) {
         const std::int32_t w = bitmap->description.width;
-        std::uint8_t* screenRow = screen->address + (visible.x - canvas->origin.x) * 2;
+        std::uint8_t* screenRow = screen->address + wide(visible.x) * 2;
         const std::uint8_t* pictureRow = picture->address + sx * 2;
         const TransparencyRuns::Spans& spans = runs->spans();
         if (spans.rows != nullptr && runs->width == w && sy + visible.height <= runs->height) {
@@ -284,7 +285,7 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
                                    screen->pitch, pictureRow, picture->pitch);
             }
             bitmap->unlockRows(picture);
-            canvas->unlockRows(screen);
+            canvas->unlockSurfaceRows(screen);
             return;
         }
         RunCursor cursor{runs->entries(), runs->count};
@@ -328,7 +329,7 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
         }
     }
     bitmap->unlockRows(picture);
-    canvas->unlockRows(screen);
+    canvas->unlockSurfaceRows(screen);
 }
 
 } // namespace qx

@@ -118,4 +118,22 @@ TEST_F(Door, LockedOrHiddenFilledDoorKeepsItsTopicAndWithoutAPictureTheMarkIsThe
     EXPECT_EQ(bare.hitArea(), qx::Rect(110, 115, 20, 30));
 }
 
+TEST_F(Door, PlacesAtTheEndsOfTheRangeStayThere) {
+    constexpr std::int32_t kMax = INT32_MAX, kMin = INT32_MIN;
+    qx::Porte far;
+    far.setUp(archive.root(), "pt1.png", mark.get(), kMax, kMin, kMin, kMax, &cursor);
+    EXPECT_EQ(far.markPosition(), qx::Point(kMax, kMin + 5));
+    EXPECT_EQ(far.hitArea(), qx::Rect(kMax, kMin, 40, 40));
+    far.draw(&canvas);
+    dropIn(&far);
+    far.draw(&canvas);
+    EXPECT_EQ(text.position, qx::Point(0, kMax - 10)) << "kept on screen across, not down";
+    qx::Porte bare;
+    bare.setUp(archive.root(), "pt9.png", mark.get(), kMin, kMax, kMax, kMin, &cursor);
+    EXPECT_EQ(bare.hitArea(), qx::Rect(kMin + 10, kMax, 20, 30));
+    dropIn(&bare);
+    bare.draw(&canvas);
+    EXPECT_EQ(text.position, qx::Point(540, kMin));
+}
+
 } // namespace

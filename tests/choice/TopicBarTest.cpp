@@ -81,6 +81,33 @@ TEST_F(Bar, CentringSlidesEveryButtonByOneDistance) {
     }
 }
 
+// Measures every title at one width, however short.
+struct WideRenderer final : qx::ITextRenderer {
+    void unused1() override {}
+    std::int32_t measure(const char*) override { return 1'500'000'000; }
+    void draw(qx::Canvas*, std::int32_t, std::int32_t, const char*) override {}
+};
+
+TEST_F(Bar, TitlesWiderThanTheRangeLineUpAtItsEndAndStillMove) {
+    WideRenderer wide;
+    producer.font.font.renderer = &wide;
+    make(3);
+    EXPECT_EQ(xs(), (Xs{30, 1'500'000'060, INT32_MAX}));
+    bar->arrange();
+    EXPECT_EQ(xs(), (Xs{30, 1'500'000'060, -1'500'000'000})) << "the last wraps in on the left";
+    // Every way the bar moves its buttons, far out in the range.
+    bar->buttonClicked(1);
+    finishSlides();
+    bar->buttonClicked(0);
+    bar->handleEvent(qx::makeCenterMe(bar->button(2)));
+    finishSlides();
+    bar->button(1)->handleEvent(qx::makeTopicChosen(nullptr));
+    host.clock().advance(350);
+    bar->draw(&canvas);
+    bar->arrange();
+    EXPECT_EQ(bar->button(1)->measure().width, 750'000'015) << "half of the width and its gap";
+}
+
 TEST_F(Bar, AShrinkingButtonPullsOnlyItsRightNeighboursAndTwoSurviveALongFrame) {
     make(3);
     bar->button(1)->handleEvent(qx::makeTopicChosen(nullptr));

@@ -44,6 +44,24 @@ TEST_F(TextElementTest, LinesAreAlignedInTheFrameAndSteppedByTheAdvance) {
     EXPECT_STREQ(text.text, "abcd\nabcdefg") << "the newline is put back";
 }
 
+TEST_F(TextElementTest, LinesAtTheEndsOfTheRangeStayThere) {
+    constexpr std::int32_t kMax = INT32_MAX, kMin = INT32_MIN;
+    qx::TextElement text(kMax - 5, kMax - 5, &font.font, "a\nb\nc");
+    text.frame.width = kMin;
+    text.align = 'c';
+    text.draw(&canvas);
+    text.align = 'r';
+    text.position = qx::Point(kMin, kMin);
+    text.draw(&canvas);
+    ASSERT_EQ(lines().size(), 6u);
+    EXPECT_EQ(qx::Point(lines()[0].x, lines()[0].y), qx::Point(kMax - 5 - 1073741829, kMax - 5));
+    EXPECT_EQ(lines()[2].y, kMax) << "stepped down as far as the range goes";
+    EXPECT_EQ(qx::Point(lines()[3].x, lines()[3].y), qx::Point(kMin, kMin));
+    font.font.descriptionWords[qx::kFontLineHeight] = kMax;
+    text.setText(std::string(100, '\n').append("x").c_str());
+    EXPECT_EQ(text.textSize(), qx::Size(1010, kMax));
+}
+
 TEST_F(TextElementTest, ScalesApplyWhileDrawingAndAreGivenBack) {
     qx::TextElement text(0, 0, &font.font, "ab\ncd");
     font.primary.value = 2.0; // the font's own scale sets the step: (20 - 8) * 2

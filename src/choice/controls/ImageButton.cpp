@@ -4,6 +4,7 @@
 
 #include "choice/controls/MouseEvents.h"
 #include "core/EventObject.h"
+#include "core/Geometry.h"
 #include "core/Memory.h"
 #include "media/Sound.h"
 #include "media/SoundResource.h"
@@ -44,11 +45,11 @@ void ImageButton::setUp(ResourceDirectory* resources, const char* baseName, std:
     images_[0] = makeLook(resources, baseName, 0);
     if (images_[0] != nullptr) {
         const Rect bounds = images_[0]->bounds();
-        if (origin_.x + bounds.width > 640) {
-            origin_.x = 640 - bounds.width;
+        if (wide(origin_.x) + bounds.width > 640) {
+            origin_.x = saturated(640 - wide(bounds.width));
         }
-        if (origin_.y + bounds.height > 480) {
-            origin_.y = 480 - bounds.height;
+        if (wide(origin_.y) + bounds.height > 480) {
+            origin_.y = saturated(480 - wide(bounds.height));
         }
         images_[0]->setPosition(origin_.x, origin_.y);
     }
@@ -88,7 +89,7 @@ void ImageButton::draw(Canvas* canvas) {
     } else if (state_ == 2) {
         // Pressed: the hover look pushed 2 pixels right and down.
         if (images_[1] != nullptr) {
-            images_[1]->setPosition(origin_.x + 2, origin_.y + 2);
+            images_[1]->setPosition(saturated(wide(origin_.x) + 2), saturated(wide(origin_.y) + 2));
             images_[1]->draw(canvas);
         } else if (strip_ != nullptr) {
             strip_->draw(canvas);

@@ -5,6 +5,7 @@
 #include "choice/controls/LockAllDoors.h"
 #include "choice/controls/MouseEvents.h"
 #include "core/EventObject.h"
+#include "core/Geometry.h"
 #include "core/Memory.h"
 #include "media/Sound.h"
 #include "media/SoundResource.h"
@@ -52,9 +53,11 @@ void Porte::setUp(ResourceDirectory* resources, const char* pictureName, AlphaIm
     const Rect mark = questionMark_ != nullptr ? questionMark_->bounds() : Rect();
     if (picture_ != nullptr) {
         const Rect p = picture_->bounds();
-        markPosition_ = Point(x + (p.width - mark.width) / 2, y + (p.height - mark.height) / 2);
+        markPosition_ = Point(saturated(wide(x) + (wide(p.width) - mark.width) / 2),
+                              saturated(wide(y) + (wide(p.height) - mark.height) / 2));
     } else {
-        markPosition_ = Point(x + mark.width / 2, y + mark.height / 2);
+        markPosition_ =
+            Point(saturated(wide(x) + mark.width / 2), saturated(wide(y) + mark.height / 2));
     }
     markOpacity_ = 1.0;
     pictureOpacity_ = 1.0;
@@ -68,14 +71,14 @@ void Porte::setUp(ResourceDirectory* resources, const char* pictureName, AlphaIm
 
 Point Porte::textPlacement() {
     const Rect bounds = topicText_ != nullptr ? topicText_->bounds() : Rect();
-    std::int32_t x = textCentre_.x - bounds.width / 2;
+    std::int64_t x = wide(textCentre_.x) - bounds.width / 2;
     if (x < 0) {
         x = 0;
     }
     if (x + bounds.width > 640) {
-        x = 640 - bounds.width;
+        x = wide(640) - bounds.width;
     }
-    return Point(x, textCentre_.y - bounds.height / 2);
+    return Point(saturated(x), saturated(wide(textCentre_.y) - bounds.height / 2));
 }
 
 void Porte::draw(Canvas* canvas) {

@@ -7,6 +7,7 @@
 #include "choice/controls/MouseRouter.h"
 #include "choice/topics/TopicButton.h"
 #include "core/EventObject.h"
+#include "core/Geometry.h"
 #include "core/Memory.h"
 #include "module/HostServices.h"
 
@@ -49,7 +50,7 @@ TopicBar::TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Curso
         if (router != nullptr) {
             router->addParticipant(button->mouseFace());
         }
-        x += button->measure().width + kGap;
+        x = saturated(wide(x) + button->measure().width + kGap);
     }
     count_ = i;
 }
@@ -106,24 +107,24 @@ void TopicBar::arrange() {
         }
     }
     bool any = false;
-    std::int32_t minX = 0;
-    std::int32_t maxRight = 0;
+    std::int64_t minX = 0;
+    std::int64_t maxRight = 0;
     for (std::int32_t i = 0; i < count_; ++i) {
         TopicButton* b = slots_[i];
         if (b == nullptr || b->isSelected() != 0) {
             continue;
         }
-        const std::int32_t right = b->position.x + widthOf(b);
+        const std::int64_t right = wide(b->position.x) + widthOf(b);
         minX = any && minX < b->position.x ? minX : b->position.x;
         maxRight = any && maxRight > right ? maxRight : right;
         any = true;
     }
     // With every topic in a door there is nothing to centre on; the row is left to wrap.
     if (any && maxRight - minX <= kCentredExtent) {
-        const std::int32_t offset = 320 - (maxRight - minX) / 2 - minX;
+        const std::int64_t offset = 320 - (maxRight - minX) / 2 - minX;
         for (std::int32_t i = 0; i < count_; ++i) {
             if (slots_[i] != nullptr) {
-                moveTo(slots_[i], slots_[i]->position.x + offset);
+                moveTo(slots_[i], saturated(slots_[i]->position.x + offset));
             }
         }
         return;
@@ -139,14 +140,14 @@ void TopicBar::wrapAround() {
         while (slots_[n] == nullptr) {
             n = (n + 1) % count_;
         }
-        moveTo(slots_[n], slots_[r]->position.x + widthOf(slots_[r]) + kGap);
+        moveTo(slots_[n], saturated(wide(slots_[r]->position.x) + widthOf(slots_[r]) + kGap));
     }
     if (l >= 0) {
         std::int32_t p = l - 1 < 0 ? count_ - 1 : l - 1;
         while (slots_[p] == nullptr) {
             p = p - 1 < 0 ? count_ - 1 : p - 1;
         }
-        moveTo(slots_[p], slots_[l]->position.x - widthOf(slots_[p]) - kGap);
+        moveTo(slots_[p], saturated(wide(slots_[l]->position.x) - widthOf(slots_[p]) - kGap));
     }
     TopicButton* k = nullptr;
     for (std::int32_t i = 0; i < count_; ++i) {
@@ -155,9 +156,9 @@ void TopicBar::wrapAround() {
             continue;
         }
         if (k != nullptr) {
-            const std::int32_t step = widthOf(k) + kGap;
-            if (std::abs(b->position.x - k->position.x) < step) {
-                moveTo(b, k->position.x + step);
+            const std::int64_t step = wide(widthOf(k)) + kGap;
+            if (std::abs(wide(b->position.x) - k->position.x) < step) {
+                moveTo(b, saturated(k->position.x + step));
             }
         }
         k = b;
@@ -188,7 +189,7 @@ void TopicBar::buttonClicked(std::int32_t id) {
         return;
     }
     const std::int32_t distance =
-        id == 0 ? widthOf(slots_[i]) + kGap : -(kGap + widthOf(slots_[i]));
+        saturated(id == 0 ? wide(widthOf(slots_[i])) + kGap : -(kGap + wide(widthOf(slots_[i]))));
     for (TopicButton* button : slots_) {
         if (button != nullptr) {
             button->slideBy(distance);
@@ -220,7 +221,7 @@ std::int32_t TopicBar::handleEvent(Event* event) {
         // this one; the width is taken as reported before them, so each change moves the
         // neighbours once, and a report that changes nothing moves nothing.
         const std::int32_t width = widthOf(sender);
-        const std::int32_t delta = slot >= 0 ? width - rememberedWidths_[slot] : 0;
+        const std::int32_t delta = slot >= 0 ? saturated(wide(width) - rememberedWidths_[slot]) : 0;
         if (slot >= 0) {
             rememberedWidths_[slot] = width;
         }
@@ -233,7 +234,7 @@ std::int32_t TopicBar::handleEvent(Event* event) {
         }
     } else if (type == kCenterMe) {
         const std::int32_t x = static_cast<CenterMeEvent*>(event)->sender->position.x;
-        const std::int32_t d = x < 30 || x > 550 ? 220 - x : 0;
+        const std::int32_t d = x < 30 || x > 550 ? saturated(220 - wide(x)) : 0;
         for (std::int32_t i = 0; i < count_; ++i) {
             if (slots_[i] != nullptr) {
                 slots_[i]->slideBy(d);

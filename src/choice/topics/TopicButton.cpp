@@ -9,6 +9,7 @@
 #include "choice/controls/Porte.h"
 #include "choice/topics/Curve.h"
 #include "core/EventObject.h"
+#include "core/Geometry.h"
 #include "core/Memory.h"
 #include "visual/TextElement.h"
 
@@ -22,7 +23,7 @@ constexpr std::int32_t kSlideMs = 400;
 constexpr std::int32_t kGiveBackMs = 450;
 constexpr std::int32_t kReturnMs = 600;
 
-std::int32_t trunc(double v) { return static_cast<std::int32_t>(v); }
+std::int32_t trunc(double v) { return truncated(v); }
 
 void replace(Curve*& slot, Curve* curve) {
     delete slot;
@@ -59,10 +60,10 @@ Size TopicButton::measure() {
         return Size(0, textSize.height);
     }
     if (shrinkCurve_ != nullptr) {
-        return Size(trunc(shrinkCurve_->value() * (textSize.width + kGap)), textSize.height);
+        return Size(trunc(shrinkCurve_->value() * (wide(textSize.width) + kGap)), textSize.height);
     }
     if (growCurve_ != nullptr) {
-        return Size(trunc(growCurve_->value() * (textSize.width + kGap)), textSize.height);
+        return Size(trunc(growCurve_->value() * (wide(textSize.width) + kGap)), textSize.height);
     }
     return textSize;
 }
@@ -80,7 +81,7 @@ std::int32_t TopicButton::isOnScreen() {
     if (position.x >= 0 && position.y >= 0) {
         return 1;
     }
-    return position.x + area.width >= 0 && position.y + area.height >= 0 ? 1 : 0;
+    return area.right() >= 0 && area.bottom() >= 0 ? 1 : 0;
 }
 
 void TopicButton::setPosition(std::int32_t x, std::int32_t y) {
@@ -88,21 +89,24 @@ void TopicButton::setPosition(std::int32_t x, std::int32_t y) {
     const Size size = measure();
     const std::int32_t w = size.width;
     const std::int32_t h = size.height;
-    corners_[0] = Point(x - 5 + jitter_[0].x, y + jitter_[0].y);
-    corners_[1] = Point(x + w + 5 + jitter_[1].x, y + jitter_[1].y);
-    corners_[2] = Point(x + w + 5 + jitter_[2].x, y + h - 2 + jitter_[2].y);
-    corners_[3] = Point(x - 5 + jitter_[3].x, y + h - 2 + jitter_[3].y);
+    corners_[0] = Point(saturated(wide(x) - 5 + jitter_[0].x), saturated(wide(y) + jitter_[0].y));
+    corners_[1] =
+        Point(saturated(wide(x) + w + 5 + jitter_[1].x), saturated(wide(y) + jitter_[1].y));
+    corners_[2] =
+        Point(saturated(wide(x) + w + 5 + jitter_[2].x), saturated(wide(y) + h - 2 + jitter_[2].y));
+    corners_[3] =
+        Point(saturated(wide(x) - 5 + jitter_[3].x), saturated(wide(y) + h - 2 + jitter_[3].y));
     if (wobbleCurve_ != nullptr) {
         // Each coordinate reads the curve afresh, as the frame's tremor is driven by the clock.
-        auto v = [this] { return trunc(wobbleCurve_->value()); };
-        corners_[0].x -= v();
-        corners_[0].y -= v();
-        corners_[1].x += v();
-        corners_[1].y -= v();
-        corners_[2].x -= v();
-        corners_[2].y += v();
-        corners_[3].x += v();
-        corners_[3].y += v();
+        auto shake = [this](Point& corner, std::int32_t towardsX, std::int32_t towardsY) {
+            const std::int32_t dx = towardsX * trunc(wobbleCurve_->value());
+            const std::int32_t dy = towardsY * trunc(wobbleCurve_->value());
+            corner.offset(dx, dy);
+        };
+        shake(corners_[0], -1, -1);
+        shake(corners_[1], 1, -1);
+        shake(corners_[2], -1, 1);
+        shake(corners_[3], 1, 1);
     }
     if (shrinkCurve_ != nullptr && resizeStep(shrinkCurve_, x, y, w, h)) {
         replace(shrinkCurve_, nullptr);
@@ -131,11 +135,15 @@ bool TopicButton::resizeStep(Curve*& member, std::int32_t x, std::int32_t y, std
     Curve* curve = member;
     // The right-hand corners are pulled towards the left-hand ones on top of the narrower width.
     double s = curve->value();
-    corners_[2] = Point(corners_[3].x + trunc(s * (x + w + 5 + jitter_[2].x - corners_[3].x)),
-                        y + h - 2 + jitter_[2].y);
+    corners_[2] =
+        Point(saturated(corners_[3].x +
+                        wide(trunc(s * (wide(x) + w + 5 + jitter_[2].x - corners_[3].x)))),
+              saturated(wide(y) + h - 2 + jitter_[2].y));
     s = curve->value();
-    corners_[1] = Point(corners_[0].x + trunc(s * (x + w + 5 + jitter_[1].x - corners_[0].x)),
-                        y + jitter_[1].y);
+    corners_[1] =
+        Point(saturated(corners_[0].x +
+                        wide(trunc(s * (wide(x) + w + 5 + jitter_[1].x - corners_[0].x)))),
+              saturated(wide(y) + jitter_[1].y));
     send(makeShrinking(this));
     // The bar's moves can re-enter this button and end the same curve first; then the inner
     // step has done the ending and the curve is gone.
@@ -168,7 +176,7 @@ void TopicButton::draw(Canvas* canvas) {
         }
         if (textXCurve_ == nullptr && textYCurve_ == nullptr) {
             // Titles at rest are cut at the bar's ends, under the masks.
-            canvas->setClip(Rect::fromCorners(28, position.y - 10, 612, 480));
+            canvas->setClip(Rect::fromCorners(28, saturated(wide(position.y) - 10), 612, 480));
         }
     }
     if (text_ != nullptr) {
@@ -306,18 +314,20 @@ void TopicButton::giveBack() {
 }
 
 void TopicButton::slideBy(std::int32_t distance) {
-    replace(slideCurve_, new (fallible) SmoothCurve(position.x, position.x + distance, kSlideMs));
+    // The end is taken in 64 bits: a double holds it exactly.
+    const auto end = static_cast<double>(wide(position.x) + distance);
+    replace(slideCurve_, new (fallible) SmoothCurve(position.x, end, kSlideMs));
     slideShift_ = 0;
 }
 
 void TopicButton::shiftBy(std::int32_t distance) {
-    slideShift_ += slideCurve_ != nullptr ? distance : 0;
-    setPosition(position.x + distance, position.y);
+    slideShift_ = saturated(wide(slideShift_) + (slideCurve_ != nullptr ? distance : 0));
+    setPosition(saturated(wide(position.x) + distance), position.y);
 }
 
 void TopicButton::update() {
     if (slideCurve_ != nullptr) {
-        setPosition(trunc(slideCurve_->value()) + slideShift_, position.y);
+        setPosition(saturated(wide(trunc(slideCurve_->value())) + slideShift_), position.y);
         if (slideCurve_->isFinished() != 0) {
             replace(slideCurve_, nullptr);
             if (centerRequested_ != 0) {
