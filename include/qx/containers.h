@@ -39,7 +39,7 @@ public:
     PointerList& operator=(const PointerList&) = delete;
     ~PointerList() { clear(); }
 
-    // Adds at the tail and rewinds the walk to the head.
+    // Adds at the tail, in constant time, and rewinds the walk to the head.
     void append(void* value);
     // The next value of the walk; null once past the end, which rewinds the walk.
     void* next();
@@ -52,11 +52,12 @@ private:
     };
     Node* cursor_ = nullptr;
     Node* head_ = nullptr;
+    Node* tail_ = nullptr; // the last node, so that a list is built in one pass
 };
 
 QX_BEGIN_LAYOUT_CHECKS
 QX_LAYOUT_CHECK(sizeof(PointerArray) == 12);
-QX_LAYOUT_CHECK(sizeof(PointerList) == 8);
+QX_LAYOUT_CHECK(sizeof(PointerList) == 12);
 QX_END_LAYOUT_CHECKS
 
 } // namespace qx

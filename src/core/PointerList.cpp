@@ -12,12 +12,9 @@ void PointerList::append(void* value) {
     if (head_ == nullptr) {
         head_ = node;
     } else {
-        Node* last = head_;
-        while (last->next != nullptr) {
-            last = last->next;
-        }
-        last->next = node;
+        tail_->next = node;
     }
+    tail_ = node;
     cursor_ = head_;
 }
 
@@ -40,6 +37,7 @@ void PointerList::clear() {
         delete head_;
         head_ = next;
     }
+    tail_ = nullptr;
     cursor_ = nullptr;
 }
 

@@ -116,7 +116,7 @@ TEST(RecordLayout, HostSettingsListIsNameValueNext) {
     EXPECT_STREQ(static_cast<const char*>(pointerAt(node, layout, 1)), "vanillaimage");
 }
 
-TEST(RecordLayout, ContainersKeepDataCapacityCountAndCursorHead) {
+TEST(RecordLayout, ContainersKeepDataCapacityCountAndCursorHeadTail) {
     int a = 0, b = 0;
     qx::PointerArray array;
     array.append(&a);
@@ -133,7 +133,7 @@ TEST(RecordLayout, ContainersKeepDataCapacityCountAndCursorHead) {
     list.append(&a);
     list.append(&b);
     EXPECT_EQ(list.next(), &a);
-    const Layout listLayout{P, P}, nodeLayout{P, P};
+    const Layout listLayout{P, P, P}, nodeLayout{P, P};
     EXPECT_EQ(sizeof(qx::PointerList), listLayout.size());
     const void* cursor = pointerAt(&list, listLayout, 0);
     const void* head = pointerAt(&list, listLayout, 1);
@@ -141,6 +141,7 @@ TEST(RecordLayout, ContainersKeepDataCapacityCountAndCursorHead) {
     EXPECT_EQ(pointerAt(head, nodeLayout, 0), &a);
     EXPECT_EQ(pointerAt(head, nodeLayout, 1), cursor) << "one step into the walk";
     EXPECT_EQ(pointerAt(cursor, nodeLayout, 0), &b);
+    EXPECT_EQ(pointerAt(&list, listLayout, 2), cursor) << "the tail is the last node";
 }
 
 TEST(RecordLayout, GeometryIsPlainSigned32BitWords) {
