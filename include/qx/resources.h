@@ -60,6 +60,23 @@ protected:
     ~IArchive() = default;
 };
 
+// Optional, published beside "IArchive" as "IArchiveIndex" by an archive that keeps its
+// entries indexed: lookups then reach the entries they need without walking all of them.
+// Both operations answer entries in nextEntry's order.
+class IArchiveIndex {
+public:
+    // The first entry after previous (from the start for null) whose name equals the
+    // length characters at name (not necessarily terminated) without regard to ASCII case.
+    virtual ResourceEntry* nextNamed(ResourceEntry* previous, const char* name,
+                                     std::int32_t length) = 0;
+    // The first entry after previous (from the start for null) that can be opened as an
+    // archive (isArchive nonzero).
+    virtual ResourceEntry* nextArchive(ResourceEntry* previous) = 0;
+
+protected:
+    ~IArchiveIndex() = default;
+};
+
 // A node of the resource tree: one opened archive, the entry it was opened from and the
 // sub-directories opened below it. Directories are never destroyed; the tree grows as
 // resources are looked up. The host makes the root.
@@ -112,6 +129,10 @@ private:
     void openArchive();
     ResourceEntry* search(Search& state);
     ResourceDirectory* childFor(const ResourceEntry* entry) const;
+    // The archive's index, when it publishes one.
+    IArchiveIndex* index() const;
+    // The entry, marked as listed by this directory.
+    ResourceEntry* listed(ResourceEntry* entry);
 
     IArchiveFactory* archiveFactory_ = nullptr;
     InterfaceTable* archiveObject_ = nullptr;

@@ -31,6 +31,7 @@ bool hasArchivePrefix(const char* typeName) {
 struct ResourceDirectory::Search {
     ResourceEntry* after;
     const char* name; // null: any name
+    std::int32_t nameLength;
     std::uint32_t type;
     bool anyType;
     bool collecting;
@@ -94,6 +95,19 @@ void ResourceDirectory::entries(PointerList& list) {
     }
 }
 
+IArchiveIndex* ResourceDirectory::index() const {
+    return archive_ != nullptr
+               ? static_cast<IArchiveIndex*>(archiveObject_->getInterface("IArchiveIndex"))
+               : nullptr;
+}
+
+ResourceEntry* ResourceDirectory::listed(ResourceEntry* entry) {
+    if (entry != nullptr) {
+        entry->parent = this;
+    }
+    return entry;
+}
+
 Handle ResourceDirectory::entryHandle(ResourceEntry* entry) {
     if (entry == nullptr || entry->parent == nullptr || entry->parent->archive_ == nullptr) {
         return 0;
@@ -148,13 +162,17 @@ ResourceEntry* ResourceDirectory::find(const char* path) {
         }
     }
 
-    PointerList list;
-    entries(list);
     ResourceEntry* found = nullptr;
-    while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
-        if (any || isHead(entry->name)) {
-            found = entry;
-            break;
+    if (IArchiveIndex* byName = any ? nullptr : index()) {
+        found = listed(byName->nextNamed(nullptr, path, static_cast<std::int32_t>(headLength)));
+    } else {
+        PointerList list;
+        entries(list);
+        while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
+            if (any || isHead(entry->name)) {
+                found = entry;
+                break;
+            }
         }
     }
     if (found == nullptr) {
@@ -202,15 +220,40 @@ ResourceDirectory* ResourceDirectory::openChild(ResourceEntry* entry) {
 
 ResourceEntry* ResourceDirectory::findEntry(ResourceEntry* after, const char* entryName,
                                             const char* typeName) {
-    Search state{after, entryName, typeName != nullptr ? atomOf(typeName) : 0u, typeName == nullptr,
+    Search state{after,
+                 entryName,
+                 entryName != nullptr ? static_cast<std::int32_t>(std::strlen(entryName)) : 0,
+                 typeName != nullptr ? atomOf(typeName) : 0u,
+                 typeName == nullptr,
                  after == nullptr};
     return search(state);
 }
 
 ResourceEntry* ResourceDirectory::search(Search& state) {
+    // An index hands over only the entries that can matter: those of the name, and then
+    // the archives. Without one, the entries are walked.
+    IArchiveIndex* byName = state.name != nullptr ? index() : nullptr;
     PointerList list;
-    entries(list);
-    while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
+    if (byName == nullptr) {
+        entries(list);
+    }
+    const auto nextOfName = [&](ResourceEntry* previous) {
+        return byName != nullptr ? listed(byName->nextNamed(previous, state.name, state.nameLength))
+                                 : static_cast<ResourceEntry*>(list.next());
+    };
+    const auto nextArchive = [&](ResourceEntry* previous) -> ResourceEntry* {
+        if (byName != nullptr) {
+            return listed(byName->nextArchive(previous));
+        }
+        while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
+            if (entry->isArchive != 0) {
+                return entry;
+            }
+        }
+        return nullptr;
+    };
+
+    for (ResourceEntry* entry = nextOfName(nullptr); entry != nullptr; entry = nextOfName(entry)) {
         if (!state.matches(entry)) {
             continue;
         }
@@ -230,8 +273,9 @@ ResourceEntry* ResourceDirectory::search(Search& state) {
         }
     }
 
-    while (auto* entry = static_cast<ResourceEntry*>(list.next())) {
-        if (entry->isArchive == 0 || childFor(entry) != nullptr) {
+    for (ResourceEntry* entry = nextArchive(nullptr); entry != nullptr;
+         entry = nextArchive(entry)) {
+        if (childFor(entry) != nullptr) {
             continue;
         }
         ResourceDirectory* directory = openChild(entry);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -122,6 +123,44 @@ TEST_F(Archives, ValuesAreTrimmedAndMalformedLinesLoggedWithFileAndLine) {
                   1u);
     }
     EXPECT_EQ(host.log().lines().size(), 2u);
+}
+
+TEST_F(Archives, IndexAnswersWhatAWalkOfTheEntriesMeetsFirst) {
+    for (const char* file : {"a.png", "A.wav", "b.txt", "sub/x.txt", "values.txt", "Z"})
+        folder.write(file, "");
+    qxhost::FolderArchive files(host, folder.path());
+    qxhost::ValuesArchive values(
+        host, "values.txt", qxhost::parseValues("x = 1\nX = 2\ny = 3\nx = 4\nxy = 5\n").values);
+    for (qxhost::ListedArchive* archive : {static_cast<qxhost::ListedArchive*>(&files),
+                                           static_cast<qxhost::ListedArchive*>(&values)}) {
+        std::vector<qx::ResourceEntry*> walk{nullptr};
+        for (auto* e = archive->nextEntry(nullptr); e != nullptr; e = archive->nextEntry(e))
+            walk.push_back(e);
+        const auto firstAfter = [&](qx::ResourceEntry* previous, auto matches) {
+            auto at = std::find(walk.begin(), walk.end(), previous);
+            at = std::find_if(at + 1, walk.end(), matches);
+            return at != walk.end() ? *at : nullptr;
+        };
+        for (qx::ResourceEntry* previous : walk) {
+            for (const std::string name :
+                 {"x", "X", "y", "xy", "a.png", "A.PNG", "sub", "z", "q"}) {
+                // Only the first characters count: "x" is asked as the start of "xyz".
+                const std::string given = name == "x" ? "xyz" : name;
+                EXPECT_EQ(archive->nextNamed(previous, given.c_str(),
+                                             static_cast<std::int32_t>(name.size())),
+                          firstAfter(previous,
+                                     [&](qx::ResourceEntry* e) {
+                                         return qx::namesEqual(e->name, name.c_str());
+                                     }))
+                    << name << " after " << (previous ? previous->name : "the start");
+            }
+            EXPECT_EQ(archive->nextArchive(previous),
+                      firstAfter(previous, [](qx::ResourceEntry* e) { return e->isArchive != 0; }));
+        }
+    }
+    EXPECT_EQ(files.nextNamed(values.nextEntry(nullptr), "x", 1), nullptr)
+        << "an entry of another archive";
+    EXPECT_NE(lookUp<qx::IArchiveIndex>(values.table(), "IArchiveIndex"), nullptr);
 }
 
 TEST_F(Archives, RootOnAMissingFolderIsEmptyAndNamesThePath) {
