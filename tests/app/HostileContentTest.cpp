@@ -115,6 +115,53 @@ TEST(HostileContent, TruncatedModuleIsRefusedByName) {
     }
 }
 
+// Layout values at and beyond the ends of 32 bits used to overflow the scene's sums (the dev
+// build aborted): they are read like atoi, saturating, and the scene plays on with them.
+TEST(HostileContent, PlacesAtTheEndsOfTheRangePlayOn) {
+    struct Case {
+        const char* porte;
+        const char* centre;
+        const char* removed; // a picture, so that a door or the scene's origin moves
+        const char* named;   // a line of check's report
+    };
+    const Case cases[] = {
+        {"99999999999,99999999999", "-99999999999,-99999999999", nullptr,
+         "porte01: door 1 (96 x 144 at 2147483647,2147483647) lies off the screen"},
+        {"104,170", "2147483647,-2147483648", nullptr,
+         "textcenter01: 2147483647,-2147483648 lies off the screen"},
+        {"-2147483648,2147483647", "2147483647,2147483647", "pt1.png", "porte01: door 1 ("},
+        // Without a round picture door 1 heads the drawing list: every element is drawn
+        // relative to it, far out in the range.
+        {"2147483000,2147483000", "5,5", "manche01.png", "porte01: door 1 ("}};
+    for (const Case& c : cases) {
+        qxtest::TempFolder folder;
+        const std::string data = copyDemo(folder);
+        qxtest::replaceLine(folder.at("data/choice/values.txt"), "porte01",
+                            std::string("porte01 = ") + c.porte);
+        qxtest::replaceLine(folder.at("data/choice/values.txt"), "textcenter01",
+                            std::string("textcenter01 = ") + c.centre);
+        if (c.removed != nullptr) {
+            fs::remove(folder.at(std::string("data/choice/") + c.removed));
+        }
+        const Outcome check =
+            qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
+        EXPECT_EQ(check.signal, 0) << c.porte;
+        EXPECT_EQ(check.status, 1) << c.porte;
+        EXPECT_NE(check.out.find(c.named), std::string::npos) << check.out;
+        const Outcome run = qxhostProcess(
+            {"run", data, "--script",
+             folder.write("s.txt", "wait 1800\ndrag 58 428 152 242 400\nwait 900\nshot a\n"
+                                   "click 610 440\nwait 500\nclick 60 24\nwait 800\n"),
+             "--out", folder.at("out"), "--module", qxtest::modulePath(), "--overlay"},
+            folder);
+        EXPECT_EQ(run.signal, 0) << c.porte;
+        EXPECT_EQ(run.status, 0) << c.porte << "\n" << run.err;
+        if (c.removed == nullptr && std::string(c.porte) == "104,170") {
+            EXPECT_NE(run.out.find("door 1 (word 13): History"), std::string::npos) << run.out;
+        }
+    }
+}
+
 // A FIFO used to block check, run and info for ever: opening one waits for a writer.
 TEST(HostileContent, FifosAreRefusedNotWaitedFor) {
     qxtest::TempFolder folder;
@@ -152,6 +199,38 @@ TEST(HostileContent, FifosAreRefusedNotWaitedFor) {
     EXPECT_NE(run.err.find("qxhost: " + folder.at("data/choice/values.txt") + ": " + notRegular),
               std::string::npos)
         << run.err;
+}
+
+// 2,000 doors took 90 s to set up, every lookup walking the whole values file: 10,000 values
+// now set up at once, and each door still gets its own values.
+TEST(HostileContent, TenThousandValuesSetUpAndReadRight) {
+    qxtest::TempFolder folder;
+    const std::string data = copyDemo(folder);
+    {
+        std::ofstream values(folder.at("data/choice/values.txt"), std::ios::app);
+        for (int door = 10; door <= 5000; ++door) {
+            values << "porte" << door << " = " << door % 500 << "," << door % 300 << "\ntextcenter"
+                   << door << " = " << door % 600 << ",300\n";
+        }
+    }
+    const Outcome check = qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
+    EXPECT_EQ(check.signal, 0);
+    EXPECT_EQ(check.status, 1);
+    for (const char* line :
+         {"porte11: door 11 has no portemap entry", "porte12: the screen holds at most 11 doors",
+          "porte5000: the screen holds at most 11 doors; door 5000 is not set up"}) {
+        EXPECT_NE(check.out.find(line), std::string::npos) << line;
+    }
+    const Outcome run = qxhostProcess(
+        {"run", data, "--script",
+         folder.write("s.txt", "wait 1800\ndrag 58 428 152 242 400\nwait 900\n"
+                               "drag 104 428 264 230 400\nwait 900\nclick 60 24\nwait 800\n"),
+         "--out", folder.at("out"), "--module", qxtest::modulePath()},
+        folder);
+    EXPECT_EQ(run.signal, 0);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("door 1 (word 13): History [hist]\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("door 2 (word 14): Geography [geo]\n"), std::string::npos) << run.out;
 }
 
 // Files far over the host's limits are refused by their size, without being read: sparse
