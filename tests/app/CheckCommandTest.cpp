@@ -161,6 +161,12 @@ TEST(CheckCommand, FindsFilesWhateverTheirCaseAsTheSceneDoes) {
     const auto result = check(folder.path());
     EXPECT_EQ(result.status, 0) << result.out;
     EXPECT_NE(result.out.find("no problems (9 doors"), std::string::npos) << result.out;
+    // run reports the doors the scene set up from Values.TXT.
+    const auto run = qxtest::qxhost({"run", folder.path(), "--script",
+                                     folder.write("s.txt", "wait 100\nclick 60 24\n"), "--out",
+                                     folder.at("out"), "--module", qxtest::modulePath()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("door 9 (word 21): empty"), std::string::npos) << run.out;
 }
 
 TEST(CheckCommand, DemoDataIsCleanAndAFolderWithoutChoiceIsOneLine) {
