@@ -175,8 +175,16 @@ void Surface::line(qx::Point from, qx::Point to, std::uint16_t value) {
 }
 
 void Surface::forget(std::int64_t first, std::int64_t last) {
-    for (std::int64_t y = std::max<std::int64_t>(first, 0); y <= last && y < kHeight; ++y) {
+    // Only rows between the first and last ever remembered need it: small draws on a screen
+    // without remembered rows lock rows at no cost.
+    const std::int64_t from = std::max<std::int64_t>(first, knownFirst_);
+    const std::int64_t to = std::min<std::int64_t>(last, knownLast_);
+    for (std::int64_t y = from; y <= to; ++y) {
         origins_[static_cast<std::size_t>(y)].picture = 0;
+    }
+    if (first <= knownFirst_ && last >= knownLast_) {
+        knownFirst_ = kHeight;
+        knownLast_ = -1;
     }
 }
 
@@ -237,9 +245,15 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
         // edit since they were copied, are left alone. The library's copy: rows this short,
         // inlined as a string move, start slowly on some processors.
         const std::uint64_t editsAfter = picture != nullptr ? picture->edits() : 0;
+        if (picture != nullptr) {
+            knownFirst_ = std::min(knownFirst_, static_cast<std::int32_t>(firstY));
+            knownLast_ = std::max(knownLast_, static_cast<std::int32_t>(firstY) + height - 1);
+        } else {
+            forget(firstY, firstY + height - 1);
+        }
         for (std::int32_t row = 0; row < height; ++row) {
-            RowOrigin& origin = origins_[static_cast<std::size_t>(firstY + row)];
             if (picture != nullptr) {
+                RowOrigin& origin = origins_[static_cast<std::size_t>(firstY + row)];
                 const RowOrigin copied{picture->serial(), editsAfter, sourceY + row, sourceX};
                 const bool there = origin.picture == copied.picture &&
                                    origin.edits == editsBefore && origin.row == copied.row &&
@@ -248,8 +262,6 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
                 if (there) {
                     continue;
                 }
-            } else {
-                origin.picture = 0;
             }
             const std::uint8_t* in =
                 rows->address + std::int64_t{row} * rows->pitch + std::int64_t{sourceX} * 2;

@@ -96,6 +96,8 @@ private:
     RowLocks locks_;
     const VanillaBitmapFactory* pictures_;
     std::array<RowOrigin, kHeight> origins_{};
+    std::int32_t knownFirst_ = kHeight; // rows outside these are not remembered
+    std::int32_t knownLast_ = -1;
     bool painting_ = true;
 };
 
