@@ -55,18 +55,19 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, double left, do
     return true;
 }
 
-// Every edge lies within the points' box: the frames of titles scrolled off the screen end
-// with this one test.
-bool boxMeetsScreen(const qx::PointArray& points) {
-    bool left = true, right = true, above = true, below = true;
-    for (std::int32_t i = 0; i < points.count; ++i) {
-        const qx::Point p = points.points[i];
-        left = left && p.x < 0;
-        right = right && p.x >= Surface::kWidth;
-        above = above && p.y < 0;
-        below = below && p.y >= Surface::kHeight;
+// The smallest rectangle holding every point, as inclusive corners.
+struct Box {
+    std::int32_t left, top, right, bottom;
+};
+Box boxOf(const qx::PointArray& points) {
+    Box box{points.points[0].x, points.points[0].y, points.points[0].x, points.points[0].y};
+    for (std::int32_t i = 1; i < points.count; ++i) {
+        box.left = std::min(box.left, points.points[i].x);
+        box.top = std::min(box.top, points.points[i].y);
+        box.right = std::max(box.right, points.points[i].x);
+        box.bottom = std::max(box.bottom, points.points[i].y);
     }
-    return !(left || right || above || below);
+    return box;
 }
 
 } // namespace
@@ -189,16 +190,15 @@ void Surface::forget(std::int64_t first, std::int64_t last) {
 }
 
 void Surface::polygon(qx::PointArray points) {
-    if (painting_ && points.points != nullptr && points.count > 0 && boxMeetsScreen(points)) {
-        std::int32_t top = points.points[0].y;
-        std::int32_t bottom = top;
-        for (std::int32_t i = 1; i < points.count; ++i) {
-            top = std::min(top, points.points[i].y);
-            bottom = std::max(bottom, points.points[i].y);
-        }
-        forget(top, bottom);
-        for (std::int32_t i = 0; i < points.count; ++i) {
-            line(points.points[i], points.points[(i + 1) % points.count], colourPixel_);
+    if (painting_ && points.points != nullptr && points.count > 0) {
+        // Every edge lies within the points' box: the frames of titles scrolled off the
+        // screen end with this one test.
+        const Box box = boxOf(points);
+        if (box.right >= 0 && box.left < kWidth && box.bottom >= 0 && box.top < kHeight) {
+            forget(box.top, box.bottom);
+            for (std::int32_t i = 0; i < points.count; ++i) {
+                line(points.points[i], points.points[(i + 1) % points.count], colourPixel_);
+            }
         }
     }
     std::free(points.points);
