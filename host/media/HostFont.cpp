@@ -104,6 +104,9 @@ std::int32_t HostFont::measure(const char* text) {
     if (const TextRun* run = runFor(text, size)) {
         return run->widest;
     }
+    if (const LongRun* run = longRunFor(text, size)) {
+        return run->widest;
+    }
     return measureAfresh(text, size);
 }
 
@@ -201,24 +204,178 @@ const HostFont::TextRun* HostFont::learnRun(KnownAddress* known, const char* tex
     return &run;
 }
 
+const HostFont::LongRun* HostFont::longRunFor(const char* text, std::int32_t size) {
+    if (longRunBudget_ == 0) {
+        return nullptr;
+    }
+    ++uses_;
+    const auto same = std::find_if(longRuns_.begin(), longRuns_.end(), [&](const LongRun& run) {
+        return run.address == text && run.size == size && run.style == style_;
+    });
+    if (same != longRuns_.end()) {
+        // The place may hold another text by now, or the same one cut short: the bytes are
+        // compared, which costs far less than laying them out.
+        if (strnlen(text, same->text.size() + 1) == same->text.size() &&
+            std::memcmp(text, same->text.data(), same->text.size()) == 0) {
+            same->lastUse = uses_;
+            return &*same;
+        }
+        longRunBytes_ -= same->text.size();
+        longRuns_.erase(same);
+    }
+    const std::size_t length = std::strlen(text);
+    if (length > longRunBudget_) {
+        return nullptr;
+    }
+    while (!longRuns_.empty() &&
+           (longRuns_.size() >= kLongRuns || longRunBytes_ + length > longRunBudget_)) {
+        const auto oldest = std::min_element(
+            longRuns_.begin(), longRuns_.end(),
+            [](const LongRun& a, const LongRun& b) { return a.lastUse < b.lastUse; });
+        longRunBytes_ -= oldest->text.size();
+        longRuns_.erase(oldest);
+    }
+    LongRun& run = longRuns_.emplace_back();
+    run.address = text;
+    run.text.assign(text, length);
+    run.size = size;
+    run.style = style_;
+    run.lastUse = uses_;
+    longRunBytes_ += length;
+    layOut(run);
+    return &run;
+}
+
+void HostFont::layOut(LongRun& run) {
+    run.line = typeface_.metrics(run.size, run.style);
+    const auto* start = reinterpret_cast<const unsigned char*>(run.text.c_str());
+    std::int64_t pen = 0;
+    std::int64_t line = 0;
+    std::int64_t widest = 0;
+    std::size_t nextMark = 0;
+    for (const unsigned char* p = start; *p != 0;) {
+        const auto offset = static_cast<std::size_t>(p - start);
+        if (offset >= nextMark) {
+            run.marks.push_back({offset, line, pen});
+            nextMark = offset + kMarkSpacing;
+        }
+        // No glyph is held from one character to the next, so a text of many different
+        // characters lets the cache start over as it goes.
+        typeface_.trim();
+        const char32_t character = nextCharacter(p);
+        if (character == U'\n') {
+            pen = 0;
+            ++line;
+            continue;
+        }
+        const Glyph* glyph =
+            character < 0x20 ? nullptr : typeface_.glyph(character, run.size, run.style);
+        if (glyph == nullptr) {
+            continue;
+        }
+        run.monotonic = run.monotonic && glyph->advance >= 0;
+        const std::int64_t gx = pen + glyph->left;
+        const std::int64_t gy = line * run.line.height - glyph->top;
+        pen += glyph->advance;
+        widest = std::max(widest, pen);
+        if (glyph->width == 0 || glyph->rows == 0) {
+            continue;
+        }
+        run.inkLeft = std::min(run.inkLeft, gx);
+        run.inkTop = std::min(run.inkTop, gy);
+        run.inkRight = std::max(run.inkRight, gx + glyph->width);
+        run.inkBottom = std::max(run.inkBottom, gy + glyph->rows);
+        run.reachRight = std::max<std::int64_t>(run.reachRight, glyph->left + glyph->width);
+        run.reachUp = std::max<std::int64_t>(run.reachUp, glyph->top);
+        run.reachDown = std::max<std::int64_t>(run.reachDown, glyph->rows - glyph->top);
+    }
+    run.lines = line + 1;
+    run.widest = static_cast<std::int32_t>(std::min<std::int64_t>(widest, INT32_MAX));
+}
+
+void HostFont::keep(const Glyph* glyph, std::int64_t gx, std::int64_t gy, const qx::Rect& area,
+                    std::int64_t& top, std::int64_t& bottom) {
+    if (glyph->width == 0 || glyph->rows == 0 || gx + glyph->width <= area.x ||
+        gx >= std::int64_t{area.x} + area.width || gy < INT32_MIN / 2 || gy > INT32_MAX / 2) {
+        return;
+    }
+    placed_.push_back({glyph, static_cast<std::int32_t>(gx), static_cast<std::int32_t>(gy)});
+    top = std::min(top, gy);
+    bottom = std::max(bottom, gy + glyph->rows);
+}
+
+void HostFont::placeLong(const LongRun& run, std::int64_t left, std::int64_t base,
+                         const qx::Rect& area, std::int64_t& top, std::int64_t& bottom) {
+    const std::int64_t height = run.line.height;
+    if (!run.monotonic || run.marks.empty() || height <= 0) {
+        place(run.text.c_str(), nullptr, run.size, run.line, left, base, area, top, bottom);
+        return;
+    }
+    placed_.clear();
+    top = INT32_MAX;
+    bottom = INT32_MIN;
+    // a / height rounded down, for either sign of a.
+    const auto floorDiv = [height](std::int64_t a) {
+        return a >= 0 ? a / height : -((-a + height - 1) / height);
+    };
+    // Line k's baseline is base + k x height; its ink lies within reachUp above and
+    // reachDown below, so only the lines between these two can show.
+    const std::int64_t firstLine =
+        std::max<std::int64_t>(0, floorDiv(std::int64_t{area.y} - run.reachDown - base) + 1);
+    const std::int64_t lastLine =
+        std::min(run.lines - 1, -floorDiv(base - area.bottom() - run.reachUp) - 1);
+    // A pen up to here inks nothing in the area; one past `beyond` is where a line ends,
+    // as for texts laid out afresh.
+    const std::int64_t threshold = std::int64_t{area.x} - run.reachRight - left;
+    const std::int64_t beyond = area.right() + 2 * std::int64_t{run.size} + 2;
+    const auto* start = reinterpret_cast<const unsigned char*>(run.text.c_str());
+    for (std::int64_t k = firstLine; k <= lastLine; ++k) {
+        // The last mark before line k, or in it while nothing of it shows yet.
+        const auto next = std::upper_bound(
+            run.marks.begin(), run.marks.end(), std::pair{k, threshold},
+            [](const std::pair<std::int64_t, std::int64_t>& key, const LongRun::Mark& mark) {
+                return key.first < mark.line || (key.first == mark.line && key.second < mark.pen);
+            });
+        const LongRun::Mark& mark = next == run.marks.begin() ? run.marks.front() : *(next - 1);
+        const unsigned char* p = start + mark.offset;
+        std::int64_t line = mark.line;
+        std::int64_t pen = left + mark.pen;
+        while (line < k && *p != 0) {
+            if (nextCharacter(p) == U'\n') {
+                ++line;
+                pen = left;
+            }
+        }
+        if (line < k) {
+            break;
+        }
+        const std::int64_t baseline = base + k * height;
+        while (*p != 0) {
+            const char32_t character = nextCharacter(p);
+            if (character == U'\n' || pen > beyond) {
+                break;
+            }
+            const Glyph* glyph =
+                character < 0x20 ? nullptr : typeface_.glyph(character, run.size, run.style);
+            if (glyph == nullptr) {
+                continue;
+            }
+            const std::int64_t gx = pen + glyph->left;
+            pen += glyph->advance;
+            keep(glyph, gx, baseline - glyph->top, area, top, bottom);
+        }
+    }
+}
+
 void HostFont::place(const char* text, const TextRun* run, std::int32_t size,
                      const LineMetrics& line, std::int64_t left, std::int64_t baseline,
                      const qx::Rect& area, std::int64_t& top, std::int64_t& bottom) {
     placed_.clear();
     top = INT32_MAX;
     bottom = INT32_MIN;
-    const auto keep = [&](const Glyph* glyph, std::int64_t gx, std::int64_t gy) {
-        if (glyph->width == 0 || glyph->rows == 0 || gx + glyph->width <= area.x ||
-            gx >= std::int64_t{area.x} + area.width || gy < INT32_MIN / 2 || gy > INT32_MAX / 2) {
-            return;
-        }
-        placed_.push_back({glyph, static_cast<std::int32_t>(gx), static_cast<std::int32_t>(gy)});
-        top = std::min(top, gy);
-        bottom = std::max(bottom, gy + glyph->rows);
-    };
     if (run != nullptr) {
         for (const PlacedGlyph& g : run->glyphs) {
-            keep(g.glyph, left + g.x, baseline + g.y);
+            keep(g.glyph, left + g.x, baseline + g.y, area, top, bottom);
         }
         return;
     }
@@ -243,7 +400,7 @@ void HostFont::place(const char* text, const TextRun* run, std::int32_t size,
         const std::int64_t gx = pen + glyph->left;
         const std::int64_t gy = baseline - glyph->top;
         pen += glyph->advance;
-        keep(glyph, gx, gy);
+        keep(glyph, gx, gy, area, top, bottom);
     }
 }
 
@@ -267,20 +424,30 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
         return;
     }
     const TextRun* run = runFor(text, size);
-    const LineMetrics line = run != nullptr ? run->line : typeface_.metrics(size, style_);
+    const LongRun* longRun = run == nullptr ? longRunFor(text, size) : nullptr;
+    const LineMetrics line = run != nullptr       ? run->line
+                             : longRun != nullptr ? longRun->line
+                                                  : typeface_.metrics(size, style_);
     const std::int64_t left = std::int64_t{x} + canvas->origin.x;
     const std::int64_t baseline = std::int64_t{y} + canvas->origin.y + line.ascender;
     // A kept text wholly outside the area, as most titles of a long bar are, ends here.
-    if (run != nullptr &&
-        (left + run->inkRight <= area.x || left + run->inkLeft >= area.x + area.width ||
-         baseline + run->inkBottom <= area.y || baseline + run->inkTop >= area.y + area.height)) {
+    const auto outside = [&](const auto& kept) {
+        return left + kept.inkRight <= area.x || left + kept.inkLeft >= area.x + area.width ||
+               baseline + kept.inkBottom <= area.y ||
+               baseline + kept.inkTop >= area.y + area.height;
+    };
+    if ((run != nullptr && outside(*run)) || (longRun != nullptr && outside(*longRun))) {
         return;
     }
     // Place the glyphs that can show first, so that one lock covers the rows of the whole
     // text. The list keeps its room from text to text.
     std::int64_t top = 0;
     std::int64_t bottom = 0;
-    place(text, run, size, line, left, baseline, area, top, bottom);
+    if (longRun != nullptr) {
+        placeLong(*longRun, left, baseline, area, top, bottom);
+    } else {
+        place(text, run, size, line, left, baseline, area, top, bottom);
+    }
     if (placed_.empty()) {
         return;
     }

@@ -48,6 +48,13 @@ public:
     std::int32_t setStyle(std::int32_t style) override;
 
     qx::Font* record() { return &record_; }
+    // How many bytes of long texts are kept laid out (64 MB unless set); with 0, a long text
+    // is laid out afresh at every call.
+    void keepLongTexts(std::size_t bytes) {
+        longRunBudget_ = bytes;
+        longRuns_.clear();
+        longRunBytes_ = 0;
+    }
     qx::InterfaceTable* table() { return &table_; }
     // The pixel size that the scales give now.
     std::int32_t pixelSize() const {
@@ -84,9 +91,42 @@ private:
         std::int64_t inkRight = 0;
         std::int64_t inkBottom = 0;
     };
-    // Longer texts are laid out at each call: keeping them would cost more than it saves.
+    // Longer texts are kept as long runs (below): their glyphs would cost more than they save.
     static constexpr std::size_t kLongestKeptText = 256;
     static constexpr std::size_t kKeptRuns = 1024;
+    // A text longer than that, kept whole: its bytes, width, the ink's box and reach, and the
+    // pen every kMarkSpacing bytes. A measure is then one comparison of the bytes (the owner
+    // may change a text in place, and comparing runs at memory speed), and a draw starts
+    // near the area's left edge and stops at its right: no glyph of a title of megabytes is
+    // looked at again but those on the screen.
+    struct LongRun {
+        struct Mark {
+            std::size_t offset; // first byte of a character
+            std::int64_t line;
+            std::int64_t pen; // before that character
+        };
+        const char* address = nullptr;
+        std::string text;
+        std::int32_t size = 0;
+        std::int32_t style = 0;
+        std::uint64_t lastUse = 0;
+        std::int32_t widest = 0;
+        LineMetrics line;
+        std::int64_t lines = 1;
+        // No glyph moves the pen back, so within a line the marks' pens only grow.
+        bool monotonic = true;
+        std::int64_t inkLeft = INT64_MAX;
+        std::int64_t inkTop = INT64_MAX;
+        std::int64_t inkRight = INT64_MIN;
+        std::int64_t inkBottom = INT64_MIN;
+        // How far a glyph inks right of its pen, above and below its baseline.
+        std::int64_t reachRight = 0;
+        std::int64_t reachUp = 0;
+        std::int64_t reachDown = 0;
+        std::vector<Mark> marks;
+    };
+    static constexpr std::size_t kMarkSpacing = 1024;
+    static constexpr std::size_t kLongRuns = 128;
     // A scene hands over the same strings every frame: the run a text address led to last,
     // to be checked against the kept text before it is used.
     struct KnownAddress {
@@ -123,6 +163,16 @@ private:
     const TextRun* learnRun(KnownAddress* known, const char* text, std::int32_t size);
     // Kept out of the look-up's way, which is most calls.
     [[gnu::noinline]] std::int32_t measureAfresh(const char* text, std::int32_t size);
+    // The long text's run at the current size and style, laid out now if need be; null for a
+    // text beyond what is kept.
+    const LongRun* longRunFor(const char* text, std::int32_t size);
+    void layOut(LongRun& run);
+    // Adds a glyph that can show in `area` to placed_, widening [top, bottom) to its rows.
+    void keep(const Glyph* glyph, std::int64_t gx, std::int64_t gy, const qx::Rect& area,
+              std::int64_t& top, std::int64_t& bottom);
+    // Fills placed_ with the glyphs of a long run's lines that can show in `area`.
+    void placeLong(const LongRun& run, std::int64_t left, std::int64_t base, const qx::Rect& area,
+                   std::int64_t& top, std::int64_t& bottom);
     [[gnu::noinline]] std::int32_t resize() const;
     // Fills placed_ with the glyphs of `text` (laid out as `run` when it is kept) that can show
     // in `area` with the pen starting at (left, baseline); answers their rows as [top, bottom).
@@ -153,6 +203,9 @@ private:
     std::vector<PlacedGlyph> placed_;
     std::vector<TextRun> runs_;
     std::array<KnownAddress, std::size_t{2} << kKnownAddressBits> known_;
+    std::vector<LongRun> longRuns_;
+    std::size_t longRunBytes_ = 0;
+    std::size_t longRunBudget_ = std::size_t{64} << 20;
     std::uint64_t uses_ = 0;
     // The last scales and the pixel size they give.
     mutable double sizedPrimary_ = 0.0;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "media/FontSystem.h"
 #include "media/GlyphInk.h"
+#include "media/HostFont.h"
 #include "media/Surface.h"
 
 namespace {
@@ -103,6 +105,75 @@ TEST_F(Fonts, KeptTextsDrawAsTextsLaidOutAfresh) {
         EXPECT_EQ(surface.pixels(), keptPixels) << "pass " << pass;
         EXPECT_NE(inked().width, 0);
     }
+}
+
+// Texts too long to keep glyph by glyph are kept whole, measured by a look-up and drawn from
+// near the clip's left edge to its right: every width and pixel as when they are laid out
+// afresh at each call. Seeded cases, and a line cut by the clip at every few pixels.
+TEST_F(Fonts, LongTextsMeasureAndDrawAsLaidOutAfresh) {
+    qxhost::FontSystem afreshFonts{host};
+    qx::Font* afresh = afreshFonts.font("AlternateFont", 16);
+    static_cast<qxhost::HostFont*>(afresh->renderer)->keepLongTexts(0);
+    canvas.colour = qx::Colour(255, 255, 255);
+    int inked = 0;
+    const auto expectSame = [&](const std::string& text, std::int32_t x, std::int32_t y,
+                                const std::string& what) {
+        surface.fill(qx::Colour(0, 0, 0));
+        afresh->renderer->draw(&canvas, x, y, text.c_str());
+        const std::vector<std::uint16_t> expected = surface.pixels();
+        inked += this->inked().isEmpty() ? 0 : 1;
+        // Laid out by the first draw, looked up by the second.
+        for (int pass = 0; pass < 2; ++pass) {
+            surface.fill(qx::Colour(0, 0, 0));
+            draw(text.c_str(), x, y);
+            EXPECT_TRUE(surface.pixels() == expected) << what << ", pass " << pass;
+        }
+        EXPECT_EQ(font->renderer->measure(text.c_str()), afresh->renderer->measure(text.c_str()))
+            << what;
+    };
+    // Both fonts in the same style and scale.
+    const auto set = [&](std::int32_t style, double scale) {
+        for (qx::Font* f : {font, afresh}) {
+            f->styler->setStyle(style);
+            f->primaryScaleInterface->set(scale);
+        }
+    };
+
+    std::mt19937 random(1313);
+    const auto pick = [&random](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
+    const char* const pieces[] = {
+        "W",    "i",    " ", "Porte ", "caf\xC3\xA9", "\xE2\x82\xAC", "\xE6\xBC\xA2",
+        "\x01", "\xFF", "\n"};
+    for (int c = 0; c < 60; ++c) {
+        std::string text;
+        const int lines = pick(0, 3) == 0 ? 40 : 1;
+        // Some texts of one byte a character, so that round offsets are places a long text
+        // keeps its pen at.
+        const bool bytes = lines == 1 && pick(0, 1) == 0;
+        for (std::size_t length = static_cast<std::size_t>(pick(300, 6000));
+             text.size() < length;) {
+            const int piece = pick(0, lines > 1 ? 9 : 8);
+            text += bytes && piece >= 4 && piece <= 6 ? "W" : pieces[piece];
+        }
+        set(pick(0, 1), pick(0, 2) == 0 ? 1.5 : 1.0);
+        canvas.clip = pick(0, 2) == 0
+                          ? qx::Rect(0, 0, 640, 480)
+                          : qx::Rect(pick(-10, 600), pick(-10, 460), pick(0, 300), pick(0, 300));
+        const std::int32_t width = font->renderer->measure(text.c_str());
+        std::int32_t x = pick(0, 2) == 0 ? pick(-width - 50, -width + 700) : pick(-3000, 700);
+        if (bytes) {
+            // A character at a round offset starts near the clip's left edge.
+            const std::size_t at =
+                std::min<std::size_t>(text.size() - 1, std::size_t(pick(1, 5)) << pick(8, 11));
+            x = canvas.clip.x - pick(-30, 24) -
+                afresh->renderer->measure(text.substr(0, at).c_str());
+        }
+        expectSame(text, x, pick(canvas.clip.y - 20 * lines, canvas.clip.y + 40),
+                   "case " + std::to_string(c));
+    }
+    EXPECT_GT(inked, 30) << "most cases show some of their text";
 }
 
 // Glyph edges on the screen's pixels are looked up in tables made per ink; every coverage,
