@@ -27,16 +27,35 @@ std::string topicsFile(int count) {
     return path;
 }
 
+// Titles far longer than the screen: one of 20 MB first, or 100 of 10 KB.
+std::string longTitlesFile(bool oneHuge) {
+    const std::string path = std::string(QX_BENCH_BINARY_DIR) + "/bench-topics-long-" +
+                             (oneHuge ? "20MB" : "100x10KB") + ".txt";
+    std::ofstream out(path);
+    if (oneHuge) {
+        out << "huge | 0 | " << std::string(20u << 20, 'W') << "\n";
+    }
+    for (int i = 0; i < (oneHuge ? 20 : 100); ++i) {
+        out << "t" << i << " | 0 | ";
+        for (int n = 0; n < (oneHuge ? 1 : 1000); ++n) {
+            out << "Topic " << i << " ";
+        }
+        out << "\n";
+    }
+    return path;
+}
+
 // A session for one benchmark; the benchmark host is bound again when it ends, because a
 // host binds the process's support layer to itself.
 class Session {
 public:
-    Session(benchmark::State& state, int topics) {
+    Session(benchmark::State& state, int topics) : Session(state, topicsFile(topics)) {}
+    Session(benchmark::State& state, const std::string& topicsPath) {
         qxhost::SessionOptions options;
         options.modulePath = std::string(QX_BENCH_BINARY_DIR) + "/qxchoice.kpx";
         const char* data = std::getenv("QX_BENCH_DATA");
         options.dataPath = data != nullptr ? data : std::string(QX_BENCH_BINARY_DIR) + "/data/demo";
-        options.topicsPath = topicsFile(topics);
+        options.topicsPath = topicsPath;
         session = std::make_unique<qxhost::SceneSession>(options);
         if (!session->start()) {
             state.SkipWithError(session->error().c_str());
@@ -89,6 +108,21 @@ void BM_ours_frame(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 640 * 480);
 }
 
+// A title costs what the screen shows of it: these frames cost about what frames of short
+// titles do, though the bar's text is megabytes long.
+void BM_ours_frame_long_titles(benchmark::State& state) {
+    Session run(state, longTitlesFile(state.range(0) == 0));
+    if (!run.session) {
+        return;
+    }
+    qxhost::SceneSession& s = *run.session;
+    s.runFor(500);
+    for (auto _ : state) {
+        s.frame();
+    }
+    state.SetItemsProcessed(state.iterations() * 640 * 480);
+}
+
 void BM_ours_pointerMove_100_topics(benchmark::State& state) {
     Session run(state, 100);
     if (!run.session) {
@@ -107,6 +141,8 @@ void BM_ours_pointerMove_100_topics(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_ours_frame)->Arg(10)->Arg(50)->Arg(100);
+// 0: one title of 20 MB; 1: 100 titles of 10 KB.
+BENCHMARK(BM_ours_frame_long_titles)->Arg(0)->Arg(1);
 BENCHMARK(BM_ours_pointerMove_100_topics);
 
 } // namespace qxbench
