@@ -410,8 +410,10 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
     }
     if (output_ != nullptr) {
         if (output_->record) {
-            output_->drawn.push_back(
-                {text, qx::Point(x + canvas->origin.x, y + canvas->origin.y), canvas->clip});
+            output_->drawn.push_back({text,
+                                      qx::Point(qx::saturated(std::int64_t{x} + canvas->origin.x),
+                                                qx::saturated(std::int64_t{y} + canvas->origin.y)),
+                                      canvas->clip});
         }
         if (!output_->paint) {
             return;
@@ -430,10 +432,11 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
                                                   : typeface_.metrics(size, style_);
     const std::int64_t left = std::int64_t{x} + canvas->origin.x;
     const std::int64_t baseline = std::int64_t{y} + canvas->origin.y + line.ascender;
-    // A kept text wholly outside the area, as most titles of a long bar are, ends here.
+    // A kept text wholly outside the area, as most titles of a long bar are, ends here, and
+    // so does one without ink.
     const auto outside = [&](const auto& kept) {
-        return left + kept.inkRight <= area.x || left + kept.inkLeft >= area.x + area.width ||
-               baseline + kept.inkBottom <= area.y ||
+        return kept.inkRight <= kept.inkLeft || left + kept.inkRight <= area.x ||
+               left + kept.inkLeft >= area.x + area.width || baseline + kept.inkBottom <= area.y ||
                baseline + kept.inkTop >= area.y + area.height;
     };
     if ((run != nullptr && outside(*run)) || (longRun != nullptr && outside(*longRun))) {

@@ -174,6 +174,13 @@ TEST_F(Fonts, LongTextsMeasureAndDrawAsLaidOutAfresh) {
                    "case " + std::to_string(c));
     }
     EXPECT_GT(inked, 30) << "most cases show some of their text";
+    // Texts without ink, kept short or long, left of the screen: nothing to place.
+    canvas.clip = qx::Rect(0, 0, 640, 480);
+    surface.fill(qx::Colour(0, 0, 0));
+    for (const std::string& blank : {std::string(" \x01 "), std::string(3000, ' ')}) {
+        draw(blank.c_str(), -5, 10);
+    }
+    EXPECT_TRUE(this->inked().isEmpty());
 }
 
 // Glyph edges on the screen's pixels are looked up in tables made per ink; every coverage,
