@@ -6,8 +6,13 @@
 // door locked), and play must write what the doors show. At the end every event the host
 // made has been destroyed.
 //
+// Places come from the whole 32-bit range and beyond (read like atoi, they saturate), doors
+// may run into the thousands and titles to a megabyte, so that every sum of the scene's
+// layout meets the ends of its range.
+//
 // Input: byte 0 picks the missing pictures (one bit each); byte 1 bit 0 chooses raw values
-// text (the next byte gives its length) or values built from numbers; the rest are commands.
+// text (the next byte gives its length) or values built from numbers, bit 1 doors past the
+// ninth, bit 2 long titles in place of the demo's topics; the rest are commands.
 #include <dlfcn.h>
 
 #include <cstdint>
@@ -41,6 +46,13 @@ public:
         const int raw = byte() << 8 | byte();
         return lo + raw % (hi - lo + 1);
     }
+    std::uint32_t word() {
+        std::uint32_t w = 0;
+        for (int i = 0; i < 4; ++i) {
+            w = w << 8 | byte();
+        }
+        return w;
+    }
     std::string text(std::size_t n) {
         n = std::min(n, size_ - at_);
         std::string s(reinterpret_cast<const char*>(data_ + at_), n);
@@ -54,23 +66,34 @@ private:
     std::size_t at_ = 0;
 };
 
+// A coordinate anywhere in 32 bits, at its ends, or with more digits than 32 bits hold.
+std::string far(Input& in) {
+    switch (in.byte() % 4) {
+    case 0: return std::to_string(static_cast<std::int32_t>(in.word()));
+    case 1: return in.byte() % 2 == 0 ? "2147483647" : "-2147483648";
+    case 2: return (in.byte() % 2 == 0 ? "-" : "") + std::to_string(in.word()) + "99999";
+    default: return std::to_string(in.number(-70000, 70000));
+    }
+}
+
 // Mostly plausible positions, now and then far off the screen or not numbers at all.
 std::string point(Input& in) {
     switch (in.byte() % 8) {
-    case 0:
-        return std::to_string(in.number(-70000, 70000)) + "," + std::to_string(in.number(-9, 9));
+    case 0: return far(in) + "," + far(in);
     case 1: return in.text(in.byte() % 12);
     default:
         return std::to_string(in.number(-100, 700)) + "," + std::to_string(in.number(-100, 540));
     }
 }
 
-std::string values(Input& in) {
-    if (in.byte() % 2 == 1) {
+std::string values(Input& in, std::uint8_t mode) {
+    if (mode % 2 == 1) {
         return in.text(in.byte());
     }
     std::string v = "showframes = " + std::to_string(in.number(-2, 2)) + "\n";
-    for (int door = 1; door <= 9; ++door) {
+    // Past the ninth, doors come while the input lasts: a door without both values ends them.
+    const int doors = (mode & 2) != 0 ? 9 + in.number(0, 4000) : 9;
+    for (int door = 1; door <= doors; ++door) {
         const int kind = in.byte() % 4;
         if (kind == 0) {
             continue;
@@ -92,6 +115,31 @@ std::string values(Input& in) {
     return v;
 }
 
+// Up to 100 titles of up to a megabyte all told, each a piece of the input repeated.
+std::string longTitles(Input& in) {
+    std::string topics;
+    std::size_t budget = 1u << 20;
+    for (int i = 0, count = 1 + in.byte() % 100; i < count; ++i) {
+        std::string piece = in.text(1 + in.byte() % 32);
+        // One title a line; a zero byte would end the scene's copy of it early.
+        for (char& c : piece) {
+            c = c == '\n' || c == '\r' || c == '\0' ? ' ' : c;
+        }
+        if (piece.find_first_not_of(' ') == std::string::npos) {
+            piece = "W";
+        }
+        const auto length = std::min<std::size_t>(
+            budget, static_cast<std::size_t>(in.number(1, 65535)) * (1 + in.byte() % 16));
+        budget -= length;
+        std::string title;
+        while (title.size() < length) {
+            title += piece;
+        }
+        topics += "t" + std::to_string(i) + " | " + std::to_string(i % 2) + " | " + title + "\n";
+    }
+    return topics;
+}
+
 // Frames are the slow part (a whole screen each), so an input gets a few dozen; slow frames
 // still move animations to their ends.
 constexpr int kFramesPerInput = 24;
@@ -107,8 +155,13 @@ void drive(qxhost::SceneSession& s, Input& in) {
         }
     };
     for (int step = 0; step < 400 && !in.empty(); ++step) {
-        switch (in.byte() % 6) {
+        switch (in.byte() % 7) {
         case 0: s.moveTo(in.number(-40, 680), in.number(-40, 520)); break;
+        case 6: {
+            const auto x = static_cast<std::int32_t>(in.word());
+            s.moveTo(x, static_cast<std::int32_t>(in.word()));
+            break;
+        }
         case 1:
             if (!down) {
                 s.press();
@@ -195,12 +248,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fs::rename(choice / kPictures[i], choice / (std::string(kPictures[i]) + ".hidden"));
         }
     }
-    std::ofstream(choice / "values.txt", std::ios::binary) << values(in);
+    const std::uint8_t mode = in.byte();
+    std::ofstream(choice / "values.txt", std::ios::binary) << values(in, mode);
+    const fs::path topics = gData / "fuzz-topics.txt";
+    if ((mode & 4) != 0) {
+        std::ofstream(topics, std::ios::binary) << longTitles(in);
+    }
 
     {
         qxhost::SessionOptions options;
         options.modulePath = gModule;
         options.dataPath = gData.string();
+        options.topicsPath = (mode & 4) != 0 ? topics.string() : "";
         options.recordTexts = true;
         options.gameStateFill = kUnwritten;
         qxhost::SceneSession session(options);
