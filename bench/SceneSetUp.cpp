@@ -9,7 +9,7 @@
 #include <string>
 
 #include "BenchHost.h"
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 #include "session/SceneSession.h"
 
 namespace qxbench {

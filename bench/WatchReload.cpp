@@ -13,7 +13,7 @@
 
 #include "BenchHost.h"
 #include "app/PlayWindow.h"
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qxbench {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qxhost {
 

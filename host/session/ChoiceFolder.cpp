@@ -2,9 +2,9 @@
 
 #include "archives/ArchiveTypes.h"
 #include "media/Media.h"
-#include "module/HostServices.h"
 #include "qx/bitmap.h"
 #include "qx/registry.h"
+#include "services/HostServices.h"
 
 namespace qxhost {
 

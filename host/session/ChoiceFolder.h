@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "archives/ResourceRoot.h"
-#include "module/HostServices.h"
 #include "qx/resources.h"
 #include "runtime/Host.h"
+#include "services/HostServices.h"
 
 namespace qxhost {
 

@@ -13,7 +13,7 @@
 #include "core/EventObject.h"
 #include "core/Geometry.h"
 #include "core/Memory.h"
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 #include "visual/AlphaImage.h"
 #include "visual/FrameStripImage.h"
 #include "visual/ImageElement.h"

@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "module/HostServices.h"
 #include "qx/geometry.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

@@ -1,6 +1,6 @@
 #include "core/ImplementerList.h"
 
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

@@ -1,6 +1,6 @@
 #include "core/Memory.h"
-#include "module/HostServices.h"
 #include "qx/registry.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

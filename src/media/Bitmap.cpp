@@ -1,6 +1,6 @@
 #include "qx/bitmap.h"
 
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

@@ -1,7 +1,7 @@
 #include "media/Sound.h"
 
 #include "core/EventObject.h"
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

@@ -1,8 +1,8 @@
 #include "media/SoundResource.h"
 
 #include "core/Memory.h"
-#include "module/HostServices.h"
 #include "resource/ReadStream.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

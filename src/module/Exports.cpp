@@ -1,8 +1,8 @@
 #include "module/Exports.h"
 
 #include "core/Memory.h"
-#include "module/HostServices.h"
 #include "module/QXChoiceFactory.h"
+#include "services/HostServices.h"
 
 namespace qx {
 namespace {

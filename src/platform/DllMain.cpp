@@ -1,6 +1,6 @@
 // The library's entry point: records the instance handle on process attach.
-#include "module/Exports.h"
-#include "module/HostServices.h"
+#include "platform/Export.h"
+#include "services/HostServices.h"
 
 #if defined(_WIN32)
 #include <windows.h>

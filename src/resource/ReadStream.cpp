@@ -1,6 +1,6 @@
 #include "resource/ReadStream.h"
 
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

@@ -1,9 +1,9 @@
 #include <cstring>
 
 #include "core/Memory.h"
-#include "module/HostServices.h"
 #include "qx/resources.h"
 #include "resource/ReadStream.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

@@ -1,8 +1,8 @@
 #include "resource/Stream.h"
 
 #include "core/EventObject.h"
-#include "module/HostServices.h"
 #include "platform/Platform.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

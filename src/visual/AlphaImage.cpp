@@ -4,7 +4,7 @@
 
 #include "core/Geometry.h"
 #include "core/Memory.h"
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 #include "visual/AlphaBlend.h"
 
 namespace qx {

@@ -1,9 +1,9 @@
 #include "visual/ImageElement.h"
 
 #include "core/Memory.h"
-#include "module/HostServices.h"
 #include "platform/Platform.h"
 #include "resource/ReadStream.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

@@ -7,8 +7,8 @@
 
 #include "choice/controls/LockAllDoors.h"
 #include "choice/controls/QXLockPorte.h"
-#include "module/HostServices.h"
 #include "runtime/Host.h"
+#include "services/HostServices.h"
 
 namespace {
 

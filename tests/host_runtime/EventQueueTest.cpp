@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/EventObject.h"
-#include "module/HostServices.h"
 #include "runtime/Host.h"
+#include "services/HostServices.h"
 
 namespace {
 

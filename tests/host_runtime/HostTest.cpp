@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "module/HostServices.h"
 #include "runtime/Host.h"
+#include "services/HostServices.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "module/HostServices.h"
 #include "qx/bitmap.h"
 #include "runtime/Host.h"
+#include "services/HostServices.h"
 #include "support/FakeBitmaps.h"
 
 namespace {

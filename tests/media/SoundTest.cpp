@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "media/SoundResource.h"
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 #include "support/FakeSounds.h"
 #include "support/MemoryArchive.h"
 

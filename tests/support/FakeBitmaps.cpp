@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qxtest {
 

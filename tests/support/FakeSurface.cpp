@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qxtest {
 

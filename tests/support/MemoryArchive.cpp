@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qxtest {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "module/HostServices.h"
 #include "qx/canvas.h"
 #include "runtime/Host.h"
+#include "services/HostServices.h"
 #include "support/FakeBitmaps.h"
 #include "support/FakeSurface.h"
 #include "support/MemoryArchive.h"

@@ -8,7 +8,7 @@
 #include "core/Memory.h"
 #include "media/Sound.h"
 #include "media/SoundResource.h"
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 #include "visual/AlphaImage.h"
 #include "visual/FrameStripImage.h"
 #include "visual/ImageElement.h"

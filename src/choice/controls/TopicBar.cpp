@@ -9,7 +9,7 @@
 #include "core/EventObject.h"
 #include "core/Geometry.h"
 #include "core/Memory.h"
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

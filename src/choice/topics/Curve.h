@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 namespace qx {
 

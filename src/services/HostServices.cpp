@@ -1,4 +1,4 @@
-#include "module/HostServices.h"
+#include "services/HostServices.h"
 
 #include <cstring>
 
