@@ -94,13 +94,13 @@ ResourceDirectory::ResourceDirectory(ResourceEntry* entry, Handle handle)
     const char* type = minimal::host().nameOf(entry->type);
     const char* factoryName = type != nullptr ? std::strchr(type, '/') : nullptr;
     archiveFactory_ = factoryName != nullptr
-                          ? static_cast<IArchiveFactory*>(
-                                minimal::host().findInterface(factoryName + 1, "IArchiveFactory"))
+                          ? static_cast<IArchiveFactory*>(minimal::host().findInterface(
+                                factoryName + 1, qx::kIArchiveFactoryName))
                           : nullptr;
     archiveObject_ =
         archiveFactory_ != nullptr ? archiveFactory_->create(entry, handle, nullptr) : nullptr;
     archive_ = archiveObject_ != nullptr
-                   ? static_cast<IArchive*>(archiveObject_->getInterface("IArchive"))
+                   ? static_cast<IArchive*>(archiveObject_->getInterface(qx::kIArchiveName))
                    : nullptr;
 }
 

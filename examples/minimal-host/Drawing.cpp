@@ -20,7 +20,7 @@ public:
         : height_(description.height), bitsPerPixel_(description.bitsPerPixel),
           pitch_(description.width * bitsPerPixel_ / 8),
           bytes_(static_cast<std::size_t>(pitch_ * height_)) {
-        table.addInterface("IBitmap", static_cast<qx::IBitmap*>(this));
+        table.addInterface(qx::kIBitmapName, static_cast<qx::IBitmap*>(this));
     }
     std::int32_t load(qx::IRead* stream) override {
         const auto size = static_cast<std::int32_t>(bytes_.size());
@@ -47,7 +47,7 @@ private:
 } // namespace
 
 BitmapFactory::BitmapFactory() {
-    table_.addInterface("IBitmapFactory", static_cast<qx::IBitmapFactory*>(this));
+    table_.addInterface(qx::kIBitmapFactoryName, static_cast<qx::IBitmapFactory*>(this));
 }
 
 qx::InterfaceTable* BitmapFactory::create(qx::BitmapDescription* description) {
@@ -59,7 +59,8 @@ qx::InterfaceTable* BitmapFactory::create(qx::BitmapDescription* description) {
 }
 
 void BitmapFactory::destroy(qx::InterfaceTable* object) {
-    delete static_cast<MemoryBitmap*>(static_cast<qx::IBitmap*>(object->getInterface("IBitmap")));
+    delete static_cast<MemoryBitmap*>(
+        static_cast<qx::IBitmap*>(object->getInterface(qx::kIBitmapName)));
 }
 
 // The points were allocated by the module with std::malloc and are the surface's now. The
@@ -124,7 +125,7 @@ void FixedWidthText::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, co
 }
 
 Producer::Producer() {
-    table_.addInterface("IQXProducer", static_cast<qx::IQXProducer*>(this));
+    table_.addInterface(qx::kIQXProducerName, static_cast<qx::IQXProducer*>(this));
     font_.descriptionWords[qx::kFontLineHeight] = 16;
     font_.descriptionWords[qx::kFontLineAdvance] = 1000;
     font_.renderer = &text_;

@@ -24,7 +24,7 @@ Node* nodeOf(qx::ResourceEntry* entry) { return static_cast<Node*>(entry->reserv
 class Reader final : public qx::IRead {
 public:
     explicit Reader(const std::string& bytes) : bytes_(bytes) {
-        table.addInterface("IRead", static_cast<qx::IRead*>(this));
+        table.addInterface(qx::kIReadName, static_cast<qx::IRead*>(this));
     }
     std::int32_t read(void* buffer, std::int32_t size) override {
         const std::size_t count = std::min(bytes_.size() - at_, static_cast<std::size_t>(size));
@@ -44,7 +44,7 @@ private:
 // One folder node opened as an archive; it lists the node's children.
 struct MemoryArchives::Archive final : qx::IArchive {
     explicit Archive(Node& folder) : node(folder) {
-        table.addInterface("IArchive", static_cast<qx::IArchive*>(this));
+        table.addInterface(qx::kIArchiveName, static_cast<qx::IArchive*>(this));
     }
     qx::ResourceEntry* nextEntry(qx::ResourceEntry* previous) override {
         auto next = node.children.begin();
@@ -64,7 +64,7 @@ struct MemoryArchives::Archive final : qx::IArchive {
         return &(new Reader(nodeOf(entry)->content))->table;
     }
     void closeReader(qx::InterfaceTable* reader) override {
-        delete static_cast<Reader*>(static_cast<qx::IRead*>(reader->getInterface("IRead")));
+        delete static_cast<Reader*>(static_cast<qx::IRead*>(reader->getInterface(qx::kIReadName)));
     }
 
     qx::InterfaceTable table;
@@ -72,7 +72,7 @@ struct MemoryArchives::Archive final : qx::IArchive {
 };
 
 MemoryArchives::MemoryArchives() {
-    table_.addInterface("IArchiveFactory", static_cast<qx::IArchiveFactory*>(this));
+    table_.addInterface(qx::kIArchiveFactoryName, static_cast<qx::IArchiveFactory*>(this));
 }
 
 MemoryArchives::~MemoryArchives() = default;

@@ -136,13 +136,13 @@ int main(int argc, char** argv) {
 
     const char* const arguments[4] = {nullptr, nullptr, nullptr, nullptr};
     qx::InterfaceTable* factoryTable = module.init(&host, arguments);
-    auto* factory =
-        factoryTable != nullptr
-            ? static_cast<qx::IQXSceneFactory*>(factoryTable->getInterface("IQXSceneFactory"))
-            : nullptr;
+    auto* factory = factoryTable != nullptr
+                        ? static_cast<qx::IQXSceneFactory*>(
+                              factoryTable->getInterface(qx::kIQXSceneFactoryName))
+                        : nullptr;
     qx::InterfaceTable* sceneTable = factory != nullptr ? factory->createScene() : nullptr;
     auto* scene = sceneTable != nullptr
-                      ? static_cast<qx::IQXScene*>(sceneTable->getInterface("IQXScene"))
+                      ? static_cast<qx::IQXScene*>(sceneTable->getInterface(qx::kIQXSceneName))
                       : nullptr;
     if (scene == nullptr) {
         std::fprintf(stderr, "minimal-host: the module made no scene\n");

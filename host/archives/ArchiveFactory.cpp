@@ -4,7 +4,7 @@ namespace qxhost {
 
 ArchiveFactory::ArchiveFactory(Host& host, const char* objectName)
     : host_(host), table_(objectName) {
-    table_.addInterface("IArchiveFactory", static_cast<qx::IArchiveFactory*>(this));
+    table_.addInterface(qx::kIArchiveFactoryName, static_cast<qx::IArchiveFactory*>(this));
 }
 
 qx::InterfaceTable* ArchiveFactory::keep(std::unique_ptr<ArchiveObject> archive) {

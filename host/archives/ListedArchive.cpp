@@ -16,8 +16,8 @@ std::string folded(std::string_view name) {
 } // namespace
 
 ListedArchive::ListedArchive() {
-    table_.addInterface("IArchive", static_cast<qx::IArchive*>(this));
-    table_.addInterface("IArchiveIndex", static_cast<qx::IArchiveIndex*>(this));
+    table_.addInterface(qx::kIArchiveName, static_cast<qx::IArchive*>(this));
+    table_.addInterface(qx::kIArchiveIndexName, static_cast<qx::IArchiveIndex*>(this));
 }
 
 void ListedArchive::list(qx::ResourceEntry& record) {

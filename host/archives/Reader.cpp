@@ -39,12 +39,12 @@ private:
 Reader::Reader(Host& host) : host_(host) {
     const char* async = host.setting(kAsyncReadersSetting);
     if (async != nullptr && std::strcmp(async, "1") == 0) {
-        table_.addInterface("IASyncRead", static_cast<qx::IASyncRead*>(this));
+        table_.addInterface(qx::kIASyncReadName, static_cast<qx::IASyncRead*>(this));
     } else {
-        table_.addInterface("IRead", static_cast<qx::IRead*>(this));
+        table_.addInterface(qx::kIReadName, static_cast<qx::IRead*>(this));
     }
-    table_.addInterface("IStream", static_cast<qx::IStream*>(this));
-    table_.addInterface("ISeekable", static_cast<qx::ISeekable*>(this));
+    table_.addInterface(qx::kIStreamName, static_cast<qx::IStream*>(this));
+    table_.addInterface(qx::kISeekableName, static_cast<qx::ISeekable*>(this));
 }
 
 Reader::~Reader() {

@@ -15,8 +15,8 @@ VanillaBitmap::VanillaBitmap(Host& host, const qx::BitmapDescription& descriptio
       pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(description.height)) {
     static std::atomic<std::uint64_t> made{0};
     serial_ = ++made;
-    table_.addInterface("IBitmap", static_cast<qx::IBitmap*>(this));
-    table_.addInterface("IBitmapConversion", static_cast<qx::IBitmapConversion*>(this));
+    table_.addInterface(qx::kIBitmapName, static_cast<qx::IBitmap*>(this));
+    table_.addInterface(qx::kIBitmapConversionName, static_cast<qx::IBitmapConversion*>(this));
 }
 
 std::int32_t VanillaBitmap::load(qx::IRead* stream) {
@@ -78,7 +78,7 @@ std::int32_t VanillaBitmap::convert(const qx::BitmapDescription* wanted) {
 }
 
 VanillaBitmapFactory::VanillaBitmapFactory(Host& host) : table_("vanillaimage"), host_(host) {
-    table_.addInterface("IBitmapFactory", static_cast<qx::IBitmapFactory*>(this));
+    table_.addInterface(qx::kIBitmapFactoryName, static_cast<qx::IBitmapFactory*>(this));
 }
 
 qx::InterfaceTable* VanillaBitmapFactory::create(qx::BitmapDescription* description) {

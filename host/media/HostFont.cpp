@@ -65,9 +65,9 @@ GlyphInk& HostFont::inkFor(std::uint32_t format, std::int32_t bitsPerPixel) {
 HostFont::HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize, TextOutput* output)
     : host_(host), typeface_(typeface), output_(output),
       baseSize_(std::clamp(pixelSize, 1, kLargestPixelSize)) {
-    table_.addInterface("ITextRenderer", static_cast<qx::ITextRenderer*>(this));
-    table_.addInterface("IFontStyler", static_cast<qx::IFontStyler*>(this));
-    table_.addInterface("IFontScale", static_cast<qx::IFontScale*>(&primary_));
+    table_.addInterface(qx::kITextRendererName, static_cast<qx::ITextRenderer*>(this));
+    table_.addInterface(qx::kIFontStylerName, static_cast<qx::IFontStyler*>(this));
+    table_.addInterface(qx::kIFontScaleName, static_cast<qx::IFontScale*>(&primary_));
     record_.descriptionWords[qx::kFontLineHeight] = typeface.metrics(baseSize_, 0).height;
     record_.descriptionWords[qx::kFontLineAdvance] = 1000;
     record_.renderer = this;

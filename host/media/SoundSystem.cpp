@@ -34,12 +34,12 @@ constexpr std::uint32_t kLargestSound = 64 * 1024 * 1024;
 
 HostSound::HostSound(SoundSystem& system, PcmFormat format, std::uint32_t dataLength)
     : system_(system), format_(format), dataLength_(dataLength) {
-    table_.addInterface("ISound", static_cast<qx::ISound*>(this));
-    table_.addInterface("IPreloadSound", static_cast<qx::IPreloadSound*>(this));
-    table_.addInterface("ISoundVolume", static_cast<qx::ISoundVolume*>(this));
-    table_.addInterface("ISoundPanorama", static_cast<qx::ISoundPanorama*>(this));
-    table_.addInterface("ISoundFrequency", static_cast<qx::ISoundFrequency*>(this));
-    table_.addInterface("ISoundQueue", static_cast<qx::ISoundQueue*>(this));
+    table_.addInterface(qx::kISoundName, static_cast<qx::ISound*>(this));
+    table_.addInterface(qx::kIPreloadSoundName, static_cast<qx::IPreloadSound*>(this));
+    table_.addInterface(qx::kISoundVolumeName, static_cast<qx::ISoundVolume*>(this));
+    table_.addInterface(qx::kISoundPanoramaName, static_cast<qx::ISoundPanorama*>(this));
+    table_.addInterface(qx::kISoundFrequencyName, static_cast<qx::ISoundFrequency*>(this));
+    table_.addInterface(qx::kISoundQueueName, static_cast<qx::ISoundQueue*>(this));
 }
 
 HostSound::~HostSound() {
@@ -169,7 +169,7 @@ void HostSound::setFrequency(std::int32_t hertz) {
 
 SoundSystem::SoundSystem(Host& host)
     : table_("soundsystem"), host_(host), self_(std::make_shared<SoundSystem*>(this)) {
-    table_.addInterface("ISoundFactory", static_cast<qx::ISoundFactory*>(this));
+    table_.addInterface(qx::kISoundFactoryName, static_cast<qx::ISoundFactory*>(this));
     const char* wanted = host.setting("SoundBackend");
     if (wanted != nullptr && std::strcmp(wanted, "silent") == 0) {
         return;

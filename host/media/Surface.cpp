@@ -76,7 +76,7 @@ Surface::Surface(Host& host, const VanillaBitmapFactory* pictures)
     : table_("surface"), host_(host), format_(host.atoms().identifierOf(kScreenFormat)),
       layout_(*PixelLayout::parse(kScreenFormat)), colour_(255, 255, 255),
       pixels_(static_cast<std::size_t>(kWidth * kHeight), 0), pictures_(pictures) {
-    table_.addInterface("ISurface", static_cast<qx::ISurface*>(this));
+    table_.addInterface(qx::kISurfaceName, static_cast<qx::ISurface*>(this));
     for (int value = 0; value < 256; ++value) {
         const auto v = static_cast<std::uint8_t>(value);
         redBits_[value] = static_cast<std::uint16_t>(layout_.pack(Rgba{v, 0, 0}));

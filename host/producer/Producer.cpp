@@ -23,7 +23,7 @@ Producer::Producer(Host& host, FontSystem* fonts, const std::string& topicsPath)
         items_.push_back(item);
         titles_.push_back(record.title);
     }
-    table_.addInterface("IQXProducer", static_cast<qx::IQXProducer*>(this));
+    table_.addInterface(qx::kIQXProducerName, static_cast<qx::IQXProducer*>(this));
 }
 
 qx::Font* Producer::fontFor(const char* fontName) {

@@ -87,7 +87,7 @@ bool SceneSession::setUpScene() {
     std::srand(1);
     sceneTable_ = factory_->createScene();
     scene_ = sceneTable_ != nullptr
-                 ? static_cast<qx::IQXScene*>(sceneTable_->getInterface("IQXScene"))
+                 ? static_cast<qx::IQXScene*>(sceneTable_->getInterface(qx::kIQXSceneName))
                  : nullptr;
     if (scene_ == nullptr) {
         return fail("module " + options_.modulePath + ": createScene gave no IQXScene");
@@ -130,7 +130,8 @@ bool SceneSession::start() {
     if (factoryTable == nullptr) {
         return fail(loader_.error());
     }
-    factory_ = static_cast<qx::IQXSceneFactory*>(factoryTable->getInterface("IQXSceneFactory"));
+    factory_ =
+        static_cast<qx::IQXSceneFactory*>(factoryTable->getInterface(qx::kIQXSceneFactoryName));
     if (factory_ == nullptr) {
         return fail("module " + options_.modulePath + ": no IQXSceneFactory");
     }

@@ -34,6 +34,8 @@ struct RowBlock {
     std::int32_t pitch;
 };
 
+inline constexpr const char* kIBitmapFactoryName = "IBitmapFactory";
+
 class IBitmapFactory {
 public:
     // A new bitmap object for the description (publishing "IBitmap", optionally
@@ -44,6 +46,8 @@ public:
 protected:
     ~IBitmapFactory() = default;
 };
+
+inline constexpr const char* kIBitmapName = "IBitmap";
 
 class IBitmap {
 public:
@@ -58,6 +62,8 @@ public:
 protected:
     ~IBitmap() = default;
 };
+
+inline constexpr const char* kIBitmapConversionName = "IBitmapConversion";
 
 class IBitmapConversion {
 public:

@@ -13,6 +13,8 @@ namespace qx {
 
 class Canvas;
 
+inline constexpr const char* kISurfaceName = "ISurface";
+
 // The drawing target. Slots that scenes do not call are kept so that the operations
 // scenes use stay in their places.
 class ISurface {
@@ -44,6 +46,8 @@ protected:
     ~ISurface() = default;
 };
 
+inline constexpr const char* kITextRendererName = "ITextRenderer";
+
 class ITextRenderer {
 public:
     virtual void unused1() = 0;
@@ -57,6 +61,8 @@ protected:
     ~ITextRenderer() = default;
 };
 
+inline constexpr const char* kIFontStylerName = "IFontStyler";
+
 class IFontStyler {
 public:
     // Style numbers: 0 plain, 1 highlighted; the outline pair is 1 then 0.
@@ -65,6 +71,8 @@ public:
 protected:
     ~IFontStyler() = default;
 };
+
+inline constexpr const char* kIFontScaleName = "IFontScale";
 
 class IFontScale {
 public:

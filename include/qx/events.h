@@ -65,6 +65,8 @@ protected:
     ~HostPointerEvent() = default;
 };
 
+inline constexpr const char* kIListenerName = "IListener";
+
 // A receiver of events; it takes the event it is given (destroying it) and answers 1.
 class IListener {
 public:

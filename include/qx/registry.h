@@ -5,6 +5,8 @@
 // one list shared by the host and every loaded module. An interface pointer designates
 // the object's sub-object for that interface; whoever takes it out converts it back to
 // that interface's type and nothing else. Names compare without regard to ASCII case.
+// Each interface's header defines its name once (kIVisibleName beside IVisible), and every
+// publisher and lookup uses that constant.
 //
 // All of this runs on the host's thread only; nothing here is synchronised.
 #pragma once
@@ -81,6 +83,8 @@ void removeTable(InterfaceRegistry* registry, InterfaceTable* table);
 
 // Compares two names without regard to ASCII case; null equals only null.
 bool namesEqual(const char* a, const char* b);
+
+inline constexpr const char* kIReferenceCountName = "IReferenceCount";
 
 // The reference-count interface. releaseReference destroys the object at zero.
 class IReferenceCount {

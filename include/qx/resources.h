@@ -33,6 +33,8 @@ struct ResourceDescription {
     std::uint32_t reserved[3];
 };
 
+inline constexpr const char* kIArchiveFactoryName = "IArchiveFactory";
+
 class IArchiveFactory {
 public:
     // Opens an archive on the entry; stream is the entry's IStream or null. Answers the
@@ -42,6 +44,8 @@ public:
 protected:
     ~IArchiveFactory() = default;
 };
+
+inline constexpr const char* kIArchiveName = "IArchive";
 
 class IArchive {
 public:
@@ -59,6 +63,8 @@ public:
 protected:
     ~IArchive() = default;
 };
+
+inline constexpr const char* kIArchiveIndexName = "IArchiveIndex";
 
 // Optional, published beside "IArchive" as "IArchiveIndex" by an archive that keeps its
 // entries indexed: lookups then reach the entries they need without walking all of them.

@@ -16,6 +16,8 @@
 
 namespace qx {
 
+inline constexpr const char* kIQXSceneFactoryName = "IQXSceneFactory";
+
 class IQXSceneFactory {
 public:
     // A new scene with a reference count of 1; answers its InterfaceTable (publishing
@@ -27,6 +29,8 @@ public:
 protected:
     ~IQXSceneFactory() = default;
 };
+
+inline constexpr const char* kIQXSceneName = "IQXScene";
 
 class IQXScene {
 public:
@@ -52,6 +56,8 @@ struct TopicItem {
     char code[8];        // short code, zero-terminated; "xx" and "cd" get no button
     std::uint32_t flags; // nonzero draws the topic's frame grey
 };
+
+inline constexpr const char* kIQXProducerName = "IQXProducer";
 
 // The game's producer of topics, found with findInterface(null, "IQXProducer").
 class IQXProducer {

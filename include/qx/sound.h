@@ -22,6 +22,8 @@ struct SoundDescription {
     std::uint32_t words[5];
 };
 
+inline constexpr const char* kISoundFactoryName = "ISoundFactory";
+
 class ISoundFactory {
 public:
     virtual InterfaceTable* create(SoundDescription* description) = 0;
@@ -30,6 +32,8 @@ public:
 protected:
     ~ISoundFactory() = default;
 };
+
+inline constexpr const char* kISoundName = "ISound";
 
 class ISound {
 public:
@@ -41,6 +45,8 @@ public:
 protected:
     ~ISound() = default;
 };
+
+inline constexpr const char* kIPreloadSoundName = "IPreloadSound";
 
 class IPreloadSound {
 public:
@@ -55,6 +61,8 @@ protected:
     ~IPreloadSound() = default;
 };
 
+inline constexpr const char* kISoundVolumeName = "ISoundVolume";
+
 class ISoundVolume {
 public:
     virtual void setVolume(std::int32_t volume) = 0; // 0 to 255
@@ -62,6 +70,8 @@ public:
 protected:
     ~ISoundVolume() = default;
 };
+
+inline constexpr const char* kISoundPanoramaName = "ISoundPanorama";
 
 class ISoundPanorama {
 public:
@@ -71,6 +81,8 @@ protected:
     ~ISoundPanorama() = default;
 };
 
+inline constexpr const char* kISoundFrequencyName = "ISoundFrequency";
+
 class ISoundFrequency {
 public:
     virtual void setFrequency(std::int32_t hertz) = 0;
@@ -78,6 +90,8 @@ public:
 protected:
     ~ISoundFrequency() = default;
 };
+
+inline constexpr const char* kISoundQueueName = "ISoundQueue";
 
 class ISoundQueue {
 public:

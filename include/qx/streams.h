@@ -9,6 +9,8 @@
 
 namespace qx {
 
+inline constexpr const char* kIReadName = "IRead";
+
 class IRead {
 public:
     // Reads up to size bytes into buffer; answers the count read (0 at the end).
@@ -17,6 +19,8 @@ public:
 protected:
     ~IRead() = default;
 };
+
+inline constexpr const char* kIASyncReadName = "IASyncRead";
 
 class IASyncRead {
 public:
@@ -28,6 +32,8 @@ public:
 protected:
     ~IASyncRead() = default;
 };
+
+inline constexpr const char* kIStreamName = "IStream";
 
 // Stream control; its meaning belongs to the reader. Streams pass the call through
 // unchanged.
@@ -49,6 +55,8 @@ struct StreamReadRequest {
     std::int32_t size;  // bytes wanted
     std::int32_t count; // bytes read, written by the reader
 };
+
+inline constexpr const char* kISeekableName = "ISeekable";
 
 class ISeekable {
 public:

@@ -8,6 +8,8 @@
 
 namespace qx {
 
+inline constexpr const char* kIVisibleName = "IVisible";
+
 // Operations that answer a Rect write it to a result pointer and answer that pointer: that
 // is the form Microsoft's compiler gives a member function returning a record (this in ECX,
 // the result's address on the stack), while GCC would swap the two.
@@ -22,6 +24,8 @@ public:
 protected:
     ~IVisible() = default;
 };
+
+inline constexpr const char* kITouchableName = "ITouchable";
 
 class ITouchable {
 public:

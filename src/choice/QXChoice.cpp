@@ -34,9 +34,9 @@ template <class T> void destroy(T*& member) {
 } // namespace
 
 QXChoice::QXChoice() : table("QXChoice") {
-    table.addInterface("IQXScene", static_cast<IQXScene*>(this));
-    table.addInterface("IReferenceCount", static_cast<IReferenceCount*>(this));
-    table.addInterface("QXButtonNotify", static_cast<QXButtonNotify*>(this));
+    table.addInterface(kIQXSceneName, static_cast<IQXScene*>(this));
+    table.addInterface(kIReferenceCountName, static_cast<IReferenceCount*>(this));
+    table.addInterface(kQXButtonNotifyName, static_cast<QXButtonNotify*>(this));
 }
 
 void QXChoice::releaseReference() {
@@ -46,7 +46,7 @@ void QXChoice::releaseReference() {
 }
 
 void QXChoice::setUp(Canvas* canvas, ResourceDirectory* resources, Handle* gameState) {
-    auto* producer = static_cast<IQXProducer*>(hostFindInterface(nullptr, "IQXProducer"));
+    auto* producer = static_cast<IQXProducer*>(hostFindInterface(nullptr, kIQXProducerName));
     canvas_ = canvas;
     elements_ = new (fallible) SceneElementList(canvas);
     for (Porte*& door : doors_) {

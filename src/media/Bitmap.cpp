@@ -17,7 +17,7 @@ BitmapDescription emptyDescription() {
 IBitmapFactory* findFactory() {
     const char* name = findSetting("DefaultBitmapFactory");
     auto* factory = static_cast<IBitmapFactory*>(
-        hostFindInterface(name != nullptr ? name : kDefaultFactory, "IBitmapFactory"));
+        hostFindInterface(name != nullptr ? name : kDefaultFactory, kIBitmapFactoryName));
     if (factory == nullptr) {
         hostLog(kLogError, "Bitmap: No BitmapFactory found.");
     }
@@ -42,12 +42,12 @@ Bitmap::Bitmap(BitmapDescription* source) : description(emptyDescription()) {
         hostLog(kLogError, "Bitmap: BitmapFactory is unable to create bitmap.");
         return;
     }
-    bitmap = static_cast<IBitmap*>(object->getInterface("IBitmap"));
+    bitmap = static_cast<IBitmap*>(object->getInterface(kIBitmapName));
     if (bitmap == nullptr) {
         hostLog(kLogError, "Bitmap: Bitmap has no IBitmap.");
         return;
     }
-    conversion = static_cast<IBitmapConversion*>(object->getInterface("IBitmapConversion"));
+    conversion = static_cast<IBitmapConversion*>(object->getInterface(kIBitmapConversionName));
 }
 
 Bitmap::~Bitmap() {

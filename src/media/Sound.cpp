@@ -6,13 +6,13 @@
 namespace qx {
 
 Sound::Sound(SoundDescription* source) : description{} {
-    table.addInterface("IListener", static_cast<IListener*>(this));
-    table.addInterface("IReferenceCount", static_cast<IReferenceCount*>(this));
+    table.addInterface(kIListenerName, static_cast<IListener*>(this));
+    table.addInterface(kIReferenceCountName, static_cast<IReferenceCount*>(this));
     description.resource.type = atomOf("none");
     if (source != nullptr) {
         description = *source;
     }
-    factory = static_cast<ISoundFactory*>(hostFindInterface(nullptr, "ISoundFactory"));
+    factory = static_cast<ISoundFactory*>(hostFindInterface(nullptr, kISoundFactoryName));
     if (factory == nullptr) {
         hostLog(kLogError, "Sound: No SoundFactory found.");
         return;
@@ -24,16 +24,16 @@ Sound::Sound(SoundDescription* source) : description{} {
         hostLog(kLogError, "Sound: SoundFactory is unable to create sound.");
         return;
     }
-    soundInterface = static_cast<ISound*>(object_->getInterface("ISound"));
+    soundInterface = static_cast<ISound*>(object_->getInterface(kISoundName));
     if (soundInterface == nullptr) {
         hostLog(kLogError, "Sound: Sound has no ISound.");
         return;
     }
-    preloadSound = static_cast<IPreloadSound*>(object_->getInterface("IPreloadSound"));
-    volume = static_cast<ISoundVolume*>(object_->getInterface("ISoundVolume"));
-    panorama = static_cast<ISoundPanorama*>(object_->getInterface("ISoundPanorama"));
-    frequency = static_cast<ISoundFrequency*>(object_->getInterface("ISoundFrequency"));
-    queue = static_cast<ISoundQueue*>(object_->getInterface("ISoundQueue"));
+    preloadSound = static_cast<IPreloadSound*>(object_->getInterface(kIPreloadSoundName));
+    volume = static_cast<ISoundVolume*>(object_->getInterface(kISoundVolumeName));
+    panorama = static_cast<ISoundPanorama*>(object_->getInterface(kISoundPanoramaName));
+    frequency = static_cast<ISoundFrequency*>(object_->getInterface(kISoundFrequencyName));
+    queue = static_cast<ISoundQueue*>(object_->getInterface(kISoundQueueName));
 }
 
 Sound::~Sound() {

@@ -6,7 +6,7 @@
 namespace qx {
 
 QXChoiceFactory::QXChoiceFactory() : PluginModule("qxchoice") {
-    table.addInterface("IQXSceneFactory", static_cast<IQXSceneFactory*>(this));
+    table.addInterface(kIQXSceneFactoryName, static_cast<IQXSceneFactory*>(this));
 }
 
 InterfaceTable* QXChoiceFactory::createScene() {
@@ -27,7 +27,7 @@ void QXChoiceFactory::destroyScene(InterfaceTable* scene) {
     if (scene == nullptr) {
         return;
     }
-    if (auto* count = static_cast<IReferenceCount*>(scene->getInterface("IReferenceCount"))) {
+    if (auto* count = static_cast<IReferenceCount*>(scene->getInterface(kIReferenceCountName))) {
         count->releaseReference();
     }
 }

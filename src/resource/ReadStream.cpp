@@ -5,7 +5,7 @@
 namespace qx {
 
 ReadStream::ReadStream(InterfaceTable* reader) {
-    table().addInterface("IRead", static_cast<IRead*>(this));
+    table().addInterface(kIReadName, static_cast<IRead*>(this));
     attach(reader);
 }
 
@@ -14,12 +14,12 @@ void ReadStream::attach(InterfaceTable* reader) {
     if (reader == nullptr) {
         return;
     }
-    syncReader_ = static_cast<IRead*>(reader->getInterface("IRead"));
-    asyncReader_ = static_cast<IASyncRead*>(reader->getInterface("IASyncRead"));
-    seekable_ = static_cast<ISeekable*>(reader->getInterface("ISeekable"));
+    syncReader_ = static_cast<IRead*>(reader->getInterface(kIReadName));
+    asyncReader_ = static_cast<IASyncRead*>(reader->getInterface(kIASyncReadName));
+    seekable_ = static_cast<ISeekable*>(reader->getInterface(kISeekableName));
     // Whoever looks up "ISeekable" on the stream reaches the reader's own interface.
     if (seekable_ != nullptr) {
-        table().addInterface("ISeekable", seekable_);
+        table().addInterface(kISeekableName, seekable_);
     }
 }
 

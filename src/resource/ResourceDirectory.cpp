@@ -64,7 +64,7 @@ void ResourceDirectory::openArchive() {
         hasArchivePrefix(typeName) ? typeName + kArchivePrefixLength : typeName;
 
     archiveFactory_ =
-        static_cast<IArchiveFactory*>(hostFindInterface(factoryName, "IArchiveFactory"));
+        static_cast<IArchiveFactory*>(hostFindInterface(factoryName, kIArchiveFactoryName));
     if (archiveFactory_ == nullptr) {
         hostLog(kLogError, "No ArchiveFactory for %s.\n", factoryName);
         return;
@@ -74,7 +74,7 @@ void ResourceDirectory::openArchive() {
         hostLog(kLogError, "ArchiveFactory %s returned NULL.\n", factoryName);
         return;
     }
-    archive_ = static_cast<IArchive*>(archiveObject_->getInterface("IArchive"));
+    archive_ = static_cast<IArchive*>(archiveObject_->getInterface(kIArchiveName));
     if (archive_ == nullptr) {
         hostLog(kLogError, "Archive %s has no interface.\n", factoryName);
     }
@@ -97,7 +97,7 @@ void ResourceDirectory::entries(PointerList& list) {
 
 IArchiveIndex* ResourceDirectory::index() const {
     return archive_ != nullptr
-               ? static_cast<IArchiveIndex*>(archiveObject_->getInterface("IArchiveIndex"))
+               ? static_cast<IArchiveIndex*>(archiveObject_->getInterface(kIArchiveIndexName))
                : nullptr;
 }
 

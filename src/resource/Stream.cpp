@@ -7,14 +7,14 @@
 namespace qx {
 
 Stream::Stream() {
-    table_.addInterface("IListener", static_cast<IListener*>(this));
-    table_.addInterface("IStream", static_cast<IStream*>(this));
+    table_.addInterface(kIListenerName, static_cast<IListener*>(this));
+    table_.addInterface(kIStreamName, static_cast<IStream*>(this));
 }
 
 void Stream::attach(InterfaceTable* reader) {
     reader_ = reader;
     readerStream_ =
-        reader != nullptr ? static_cast<IStream*>(reader->getInterface("IStream")) : nullptr;
+        reader != nullptr ? static_cast<IStream*>(reader->getInterface(kIStreamName)) : nullptr;
 }
 
 std::int32_t Stream::handleEvent(Event* event) {

@@ -3,8 +3,8 @@
 namespace qx {
 
 VisibleElement::VisibleElement() {
-    table.addInterface("IVisible", static_cast<IVisible*>(this));
-    table.addInterface("ITouchable", static_cast<ITouchable*>(this));
+    table.addInterface(kIVisibleName, static_cast<IVisible*>(this));
+    table.addInterface(kITouchableName, static_cast<ITouchable*>(this));
 }
 
 void VisibleElement::draw(Canvas*) {}

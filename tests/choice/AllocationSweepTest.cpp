@@ -91,11 +91,11 @@ struct World final : qxtest::ChoiceData {
         qx::InterfaceTable* table = init(&host, arguments);
         auto* factory =
             table != nullptr
-                ? static_cast<qx::IQXSceneFactory*>(table->getInterface("IQXSceneFactory"))
+                ? static_cast<qx::IQXSceneFactory*>(table->getInterface(qx::kIQXSceneFactoryName))
                 : nullptr;
         qx::InterfaceTable* sceneTable = factory != nullptr ? factory->createScene() : nullptr;
         scene = sceneTable != nullptr
-                    ? static_cast<qx::IQXScene*>(sceneTable->getInterface("IQXScene"))
+                    ? static_cast<qx::IQXScene*>(sceneTable->getInterface(qx::kIQXSceneName))
                     : nullptr;
         if (scene != nullptr) {
             scene->setUp(&canvas, top.root(), words);

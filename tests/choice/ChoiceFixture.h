@@ -72,7 +72,7 @@ protected:
 
 // Topics by title and code, with the fake font; published as "IQXProducer" while it lives.
 struct Producer final : qx::IQXProducer {
-    Producer() { table.addInterface("IQXProducer", static_cast<qx::IQXProducer*>(this)); }
+    Producer() { table.addInterface(qx::kIQXProducerName, static_cast<qx::IQXProducer*>(this)); }
     qx::TopicItem* add(const std::string& title, const char* code = "ab") {
         qx::TopicItem& item = items.emplace_back();
         item.title = qx::atomOf(title.c_str());

@@ -7,6 +7,7 @@
 
 #include "choice/controls/LockAllDoors.h"
 #include "choice/controls/QXLockPorte.h"
+#include "choice/controls/QXMouseListener.h"
 #include "runtime/Host.h"
 #include "services/HostServices.h"
 
@@ -17,7 +18,7 @@ using Lines = std::vector<std::string>;
 // Locks and logs like a door; as with doors, its lock face is not its first base.
 struct TestDoor final : qx::IReferenceCount, qx::QXLockPorte {
     TestDoor() {
-        table.addInterface("IReferenceCount", static_cast<qx::IReferenceCount*>(this));
+        table.addInterface(qx::kIReferenceCountName, static_cast<qx::IReferenceCount*>(this));
         table.addInterface(qx::kQXLockPorteName, static_cast<qx::QXLockPorte*>(this));
     }
     void addReference() override {}
@@ -72,7 +73,7 @@ TEST_F(DoorLocking, OneUnlockUndoesAnyNumberOfLocks) {
 
 TEST_F(DoorLocking, OnlyLivingDoorsHear) {
     qx::InterfaceTable bystander("bystander");
-    bystander.addInterface("QXMouseListener", &bystander);
+    bystander.addInterface(qx::kQXMouseListenerName, &bystander);
     qx::lockAllDoors(1);
     EXPECT_EQ(logged(), Lines{});
 

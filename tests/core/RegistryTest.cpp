@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "choice/controls/QXLockPorte.h"
 #include "core/ImplementerList.h"
 #include "qx/registry.h"
+#include "qx/visual.h"
 #include "runtime/Host.h"
 
 namespace {
@@ -18,8 +20,8 @@ protected:
 // An object with two interfaces whose sub-object pointers differ from `this`.
 struct Door : public qx::IReferenceCount, public Lockable {
     explicit Door(const char* name = nullptr) : table(name) {
-        table.addInterface("IReferenceCount", static_cast<qx::IReferenceCount*>(this));
-        table.addInterface("QXLockPorte", static_cast<Lockable*>(this));
+        table.addInterface(qx::kIReferenceCountName, static_cast<qx::IReferenceCount*>(this));
+        table.addInterface(qx::kQXLockPorteName, static_cast<Lockable*>(this));
     }
     void addReference() override {}
     void releaseReference() override {}
@@ -38,22 +40,22 @@ TEST_F(Registry, LookupsIgnoreCaseAndGiveTheSubObject) {
     Door door("door");
     EXPECT_EQ(door.table.getInterface("ireferencecount"), static_cast<qx::IReferenceCount*>(&door));
     EXPECT_EQ(door.table.getInterface("QXLOCKPORTE"), static_cast<Lockable*>(&door));
-    EXPECT_NE(door.table.getInterface("QXLockPorte"), static_cast<void*>(&door));
-    EXPECT_EQ(door.table.getInterface("IVisible"), nullptr);
+    EXPECT_NE(door.table.getInterface(qx::kQXLockPorteName), static_cast<void*>(&door));
+    EXPECT_EQ(door.table.getInterface(qx::kIVisibleName), nullptr);
     EXPECT_EQ(host.findInterface("DOOR", "qxlockporte"), static_cast<Lockable*>(&door));
 }
 
 TEST_F(Registry, EnumerationIsNewestFirstAndRestartsAfterOneNull) {
     Door first;
     Door second;
-    EXPECT_EQ(qx::findNext(registry(), "QXLockPorte"), static_cast<Lockable*>(&second));
-    EXPECT_EQ(qx::findNext(registry(), "QXLockPorte"), static_cast<Lockable*>(&first));
+    EXPECT_EQ(qx::findNext(registry(), qx::kQXLockPorteName), static_cast<Lockable*>(&second));
+    EXPECT_EQ(qx::findNext(registry(), qx::kQXLockPorteName), static_cast<Lockable*>(&first));
     // The last match was the registry's final entry: the cursor is now null, so the next
     // call answers null without searching and restarts at the head.
-    EXPECT_EQ(qx::findNext(registry(), "QXLockPorte"), nullptr);
-    EXPECT_EQ(qx::findNext(registry(), "QXLockPorte"), static_cast<Lockable*>(&second));
-    EXPECT_EQ(qx::findNext(registry(), "QXLockPorte"), static_cast<Lockable*>(&first));
-    EXPECT_EQ(qx::findNext(registry(), "QXLockPorte"), nullptr);
+    EXPECT_EQ(qx::findNext(registry(), qx::kQXLockPorteName), nullptr);
+    EXPECT_EQ(qx::findNext(registry(), qx::kQXLockPorteName), static_cast<Lockable*>(&second));
+    EXPECT_EQ(qx::findNext(registry(), qx::kQXLockPorteName), static_cast<Lockable*>(&first));
+    EXPECT_EQ(qx::findNext(registry(), qx::kQXLockPorteName), nullptr);
 
     qx::ImplementerList list("qxlockporte");
     EXPECT_EQ(list.next(), static_cast<Lockable*>(&second));
@@ -64,13 +66,13 @@ TEST_F(Registry, EnumerationIsNewestFirstAndRestartsAfterOneNull) {
 TEST_F(Registry, EntriesAreNamedAndPassOverNullPointers) {
     Door unnamed;
     qx::InterfaceTable holder("holder");
-    holder.addInterface("QXLockPorte", nullptr);
+    holder.addInterface(qx::kQXLockPorteName, nullptr);
     auto entries = host.entries();
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_STREQ(entries[0]->objectName, "holder");
     EXPECT_STREQ(entries[1]->objectName, "<unnamed>");
     EXPECT_EQ(entries[1]->table, &unnamed.table);
-    EXPECT_EQ(qx::findNext(registry(), "QXLockPorte"), static_cast<Lockable*>(&unnamed));
+    EXPECT_EQ(qx::findNext(registry(), qx::kQXLockPorteName), static_cast<Lockable*>(&unnamed));
 }
 
 TEST_F(Registry, RemovalTakesEveryEntryOfOneObjectWhereverItStands) {

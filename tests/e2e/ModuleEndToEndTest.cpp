@@ -56,24 +56,25 @@ TEST_F(BuiltModule, InitWithNullArgumentsRegistersTheSceneFactoryInTheHostRegist
     EXPECT_STREQ(entries[0]->interfaceName, "IQXSceneFactory");
     EXPECT_EQ(entries[0]->table, table);
     // The table the module returned and the host's own search lead to the same factory.
-    void* factory = table->getInterface("IQXSceneFactory");
+    void* factory = table->getInterface(qx::kIQXSceneFactoryName);
     ASSERT_NE(factory, nullptr);
-    EXPECT_EQ(host.findInterface("qxchoice", "IQXSceneFactory"), factory);
+    EXPECT_EQ(host.findInterface("qxchoice", qx::kIQXSceneFactoryName), factory);
     EXPECT_TRUE(host.log().lines().empty());
 }
 
 TEST_F(BuiltModule, ASceneLivesFromCreateSceneToDestroyScene) {
     qx::InterfaceTable* table = module.init(host);
     ASSERT_NE(table, nullptr);
-    auto* factory = static_cast<qx::IQXSceneFactory*>(table->getInterface("IQXSceneFactory"));
+    auto* factory =
+        static_cast<qx::IQXSceneFactory*>(table->getInterface(qx::kIQXSceneFactoryName));
     ASSERT_NE(factory, nullptr);
 
     qx::InterfaceTable* scene = factory->createScene();
     ASSERT_NE(scene, nullptr);
     EXPECT_EQ(interfacesOf(host, "QXChoice"),
               (std::set<std::string>{"IQXScene", "IReferenceCount", "QXButtonNotify"}));
-    EXPECT_NE(scene->getInterface("IQXScene"), nullptr);
-    EXPECT_EQ(host.findInterface("QXChoice", "IReferenceCount"),
+    EXPECT_NE(scene->getInterface(qx::kIQXSceneName), nullptr);
+    EXPECT_EQ(host.findInterface("QXChoice", qx::kIReferenceCountName),
               scene->getInterface("ireferencecount"));
 
     factory->destroyScene(scene);

@@ -68,23 +68,24 @@ TEST_F(Archives, FolderListsEntriesInNameOrderWithTypesFromTheFileName) {
 
 TEST_F(Archives, ReaderReadsBlockingOrCompletesOnlyInEventProcessing) {
     auto blocking = qxhost::Reader::overFile(host, folder.write("data.bin", "0123456789"));
-    auto* stream = lookUp<qx::IStream>(blocking->table(), "IStream");
+    auto* stream = lookUp<qx::IStream>(blocking->table(), qx::kIStreamName);
     std::int32_t size = 0;
     EXPECT_EQ(stream->control(qx::kStreamQuerySize, &size), 1);
     EXPECT_EQ(size, 10);
-    EXPECT_EQ(lookUp<qx::ISeekable>(blocking->table(), "ISeekable")->seek(-3, 2), 7);
+    EXPECT_EQ(lookUp<qx::ISeekable>(blocking->table(), qx::kISeekableName)->seek(-3, 2), 7);
     char buffer[16] = {};
     qx::StreamReadRequest request{buffer, 16, 0};
     EXPECT_EQ(stream->control(qx::kStreamRead, &request), 1);
     EXPECT_EQ(std::string(buffer, request.count), "789");
-    EXPECT_EQ(lookUp<qx::IRead>(blocking->table(), "IRead")->read(buffer, 16), 0);
+    EXPECT_EQ(lookUp<qx::IRead>(blocking->table(), qx::kIReadName)->read(buffer, 16), 0);
 
     host.setSetting(qxhost::kAsyncReadersSetting, "1");
     auto async = qxhost::Reader::overBytes(host, std::string(5000, 'z'));
-    EXPECT_EQ(async->table()->getInterface("IRead"), nullptr);
+    EXPECT_EQ(async->table()->getInterface(qx::kIReadName), nullptr);
     Recorder recorder;
     std::string large(8000, '\0');
-    lookUp<qx::IASyncRead>(async->table(), "IASyncRead")->readAsync(large.data(), 8000, &recorder);
+    lookUp<qx::IASyncRead>(async->table(), qx::kIASyncReadName)
+        ->readAsync(large.data(), 8000, &recorder);
     EXPECT_TRUE(recorder.seen.empty());
     host.drainEvents();
     ASSERT_EQ(recorder.seen.size(), 2u);
@@ -101,7 +102,7 @@ TEST_F(Archives, UnreadableFileIsLoggedWithItsPathAndReadsEmpty) {
     ASSERT_NE(reader, nullptr);
     EXPECT_TRUE(logged("cannot read " + path));
     char buffer[8];
-    EXPECT_EQ(lookUp<qx::IRead>(reader, "IRead")->read(buffer, 8), 0);
+    EXPECT_EQ(lookUp<qx::IRead>(reader, qx::kIReadName)->read(buffer, 8), 0);
 }
 
 TEST_F(Archives, ValuesAreTrimmedAndMalformedLinesLoggedWithFileAndLine) {
@@ -160,7 +161,7 @@ TEST_F(Archives, IndexAnswersWhatAWalkOfTheEntriesMeetsFirst) {
     }
     EXPECT_EQ(files.nextNamed(values.nextEntry(nullptr), "x", 1), nullptr)
         << "an entry of another archive";
-    EXPECT_NE(lookUp<qx::IArchiveIndex>(values.table(), "IArchiveIndex"), nullptr);
+    EXPECT_NE(lookUp<qx::IArchiveIndex>(values.table(), qx::kIArchiveIndexName), nullptr);
 }
 
 TEST_F(Archives, RootOnAMissingFolderIsEmptyAndNamesThePath) {

@@ -21,15 +21,17 @@ protected:
                        const char* path = "choice/picture.png") {
         files.push_back(std::make_unique<FileEntry>(path));
         mediatest::BytesReader reader(host, bytes);
-        auto* stream = static_cast<qx::IStream*>(reader.reader->table()->getInterface("IStream"));
+        auto* stream =
+            static_cast<qx::IStream*>(reader.reader->table()->getInterface(qx::kIStreamName));
         return static_cast<qx::IArchive*>(
-            factory.create(&files.back()->entry, 0, stream)->getInterface("IArchive"));
+            factory.create(&files.back()->entry, 0, stream)->getInterface(qx::kIArchiveName));
     }
     // The single entry's content as its reader gives it.
     Bytes content(qx::IArchive* archive) {
         qx::ResourceEntry* entry = archive->nextEntry(nullptr);
         qx::InterfaceTable* reader = archive->openReader(entry, archive->entryHandle(entry));
-        Bytes bytes = mediatest::readAll(static_cast<qx::IRead*>(reader->getInterface("IRead")));
+        Bytes bytes =
+            mediatest::readAll(static_cast<qx::IRead*>(reader->getInterface(qx::kIReadName)));
         archive->closeReader(reader);
         return bytes;
     }

@@ -28,7 +28,7 @@ protected:
     qxhost::VanillaBitmap* make(qx::BitmapDescription d, const Bytes& rows) {
         qx::InterfaceTable* table = factory.create(&d);
         mediatest::BytesReader reader(host, rows);
-        static_cast<qx::IBitmap*>(table->getInterface("IBitmap"))->load(reader.read());
+        static_cast<qx::IBitmap*>(table->getInterface(qx::kIBitmapName))->load(reader.read());
         return factory.bitmapOf(table);
     }
     std::int32_t convert(qxhost::VanillaBitmap* bitmap, std::int32_t bits, const char* format) {
@@ -63,7 +63,8 @@ TEST_F(Bitmaps, LoadsRowsLocksThemByRowNumberAndRefusesWhatItCannotHold) {
     qx::BitmapDescription d = describe(10, 10, 8, "aaaaaaaa");
     qx::InterfaceTable* table = factory.create(&d);
     mediatest::BytesReader reader(host, Bytes(rows.begin(), rows.begin() + 5));
-    EXPECT_EQ(static_cast<qx::IBitmap*>(table->getInterface("IBitmap"))->load(reader.read()), 0);
+    EXPECT_EQ(static_cast<qx::IBitmap*>(table->getInterface(qx::kIBitmapName))->load(reader.read()),
+              0);
     EXPECT_TRUE(
         host.log().contains(qx::kLogError, "vanillaimage: picture data ends after 5 of 100 bytes"));
     for (auto bad : {describe(2, 2, 12, "rrrrggggbbbb"), describe(100000, 1, 8, "aaaaaaaa"),

@@ -106,7 +106,9 @@ struct FileEntry {
 struct BytesReader {
     BytesReader(qxhost::Host& host, const std::vector<std::uint8_t>& bytes)
         : reader(qxhost::Reader::overBytes(host, std::string(bytes.begin(), bytes.end()))) {}
-    qx::IRead* read() { return static_cast<qx::IRead*>(reader->table()->getInterface("IRead")); }
+    qx::IRead* read() {
+        return static_cast<qx::IRead*>(reader->table()->getInterface(qx::kIReadName));
+    }
     std::unique_ptr<qxhost::Reader> reader;
 };
 

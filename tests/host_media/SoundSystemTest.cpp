@@ -110,7 +110,7 @@ TEST_F(Sounds, UnplayableSoundsAreRefused) {
         qx::kLogError, "soundsystem: cannot play 44100 Hz, 5 channels, 16 bits per sample"));
     d.words[1] = 2;
     auto* preload =
-        static_cast<qx::IPreloadSound*>(system->create(&d)->getInterface("IPreloadSound"));
+        static_cast<qx::IPreloadSound*>(system->create(&d)->getInterface(qx::kIPreloadSoundName));
     EXPECT_EQ(preload->play(&listener, nullptr), 0u); // nothing preloaded
     EXPECT_EQ(preload->preload(nullptr), 0);
 }

@@ -35,7 +35,7 @@ protected:
         p.description.bitsPerPixel = bits;
         p.description.format = host.atoms().identifierOf(format);
         p.object = bitmaps.create(&p.description);
-        p.bitmap = static_cast<qx::IBitmap*>(p.object->getInterface("IBitmap"));
+        p.bitmap = static_cast<qx::IBitmap*>(p.object->getInterface(qx::kIBitmapName));
         qx::RowBlock* rows = p.bitmap->lockRows(0, h - 1);
         std::copy(pixels.begin(), pixels.end(), rows->address);
         p.bitmap->unlockRows(rows);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "qx/scene.h"
 #include "runtime/Host.h"
 #include "services/HostServices.h"
 
@@ -71,19 +72,19 @@ TEST(Host, FindInterfaceSearchesByInterfaceAndObjectWithoutMovingTheCursor) {
     int second = 0;
     qx::InterfaceTable producer("producer");
     qx::InterfaceTable other("other");
-    producer.addInterface("IQXProducer", &first);
-    other.addInterface("IQXProducer", &second);
+    producer.addInterface(qx::kIQXProducerName, &first);
+    other.addInterface(qx::kIQXProducerName, &second);
     qx::InterfaceTable holder("holder");
     holder.addInterface("IEmpty", nullptr);
     EXPECT_EQ(host.findInterface(nullptr, "iqxproducer"), &second);
-    EXPECT_EQ(qx::hostFindInterface("PRODUCER", "IQXProducer"), &first);
-    EXPECT_EQ(host.findInterface("nobody", "IQXProducer"), nullptr);
+    EXPECT_EQ(qx::hostFindInterface("PRODUCER", qx::kIQXProducerName), &first);
+    EXPECT_EQ(host.findInterface("nobody", qx::kIQXProducerName), nullptr);
     EXPECT_EQ(host.findInterface(nullptr, "IEmpty"), nullptr);
     // A module enumeration in progress is not disturbed by the host's lookups.
     qx::InterfaceRegistry* registry = host.interfaceRegistry();
-    EXPECT_EQ(qx::findNext(registry, "IQXProducer"), &second);
-    host.findInterface(nullptr, "IQXProducer");
-    EXPECT_EQ(qx::findNext(registry, "IQXProducer"), &first);
+    EXPECT_EQ(qx::findNext(registry, qx::kIQXProducerName), &second);
+    host.findInterface(nullptr, qx::kIQXProducerName);
+    EXPECT_EQ(qx::findNext(registry, qx::kIQXProducerName), &first);
 }
 
 TEST(Host, TheModuleFacadeForgetsAGoneHost) {

@@ -242,7 +242,7 @@ TEST(RecordLayout, BitmapsAreTheirDescriptionFollowedByFourInterfaces) {
     const auto* object =
         static_cast<const qx::InterfaceTable*>(pointerAt(&bitmap, bitmapLayout, 15));
     ASSERT_NE(object, nullptr);
-    EXPECT_EQ(pointerAt(&bitmap, bitmapLayout, 13), object->getInterface("IBitmap"));
+    EXPECT_EQ(pointerAt(&bitmap, bitmapLayout, 13), object->getInterface(qx::kIBitmapName));
 
     qx::RowBlock* rows = bitmap.lockRows(1, 2);
     ASSERT_NE(rows, nullptr);

@@ -60,11 +60,11 @@ TEST_F(SoundTest, ReleasedWhilePlayingItStopsAndLivesUntilTheFinishedMessage) {
     delete resource;
     EXPECT_EQ(system.voices[0]->stops, 1);
     EXPECT_EQ(system.destroyed, 0);
-    EXPECT_NE(host.findInterface(nullptr, "IListener"), nullptr);
+    EXPECT_NE(host.findInterface(nullptr, qx::kIListenerName), nullptr);
     host.drainEvents();
     EXPECT_EQ(owner.sounds.size(), 1u) << "passed on before the Sound goes";
     EXPECT_EQ(system.destroyed, 1);
-    EXPECT_EQ(host.findInterface(nullptr, "IListener"), nullptr);
+    EXPECT_EQ(host.findInterface(nullptr, qx::kIListenerName), nullptr);
 }
 
 TEST_F(SoundTest, RefusedOrUnpreloadableSoundsDoNotPlay) {

@@ -40,7 +40,7 @@ TEST_F(Factory, PublishesItsSceneFactoryUnderTheModuleName) {
 TEST_F(Factory, ScenesComeAndGoWithTheirThreeInterfaces) {
     qx::QXChoiceFactory factory;
     auto* sceneFactory =
-        static_cast<qx::IQXSceneFactory*>(factory.table.getInterface("IQXSceneFactory"));
+        static_cast<qx::IQXSceneFactory*>(factory.table.getInterface(qx::kIQXSceneFactoryName));
     ASSERT_NE(sceneFactory, nullptr);
 
     qx::InterfaceTable* scene = sceneFactory->createScene();
@@ -65,7 +65,7 @@ TEST_F(Factory, AHeldReferenceOutlivesDestroySceneAndTheFactory) {
     {
         qx::QXChoiceFactory factory;
         scene = factory.createScene();
-        count = static_cast<qx::IReferenceCount*>(scene->getInterface("IReferenceCount"));
+        count = static_cast<qx::IReferenceCount*>(scene->getInterface(qx::kIReferenceCountName));
         ASSERT_NE(count, nullptr);
         count->addReference();
         factory.destroyScene(scene);

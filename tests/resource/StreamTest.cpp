@@ -23,13 +23,13 @@ public:
 
     FakeReader(qxhost::Host& host, unsigned interfaces) : host_(host) {
         if ((interfaces & kRead) != 0) {
-            table.addInterface("IRead", static_cast<qx::IRead*>(this));
+            table.addInterface(qx::kIReadName, static_cast<qx::IRead*>(this));
         }
         if ((interfaces & kAsync) != 0) {
-            table.addInterface("IASyncRead", static_cast<qx::IASyncRead*>(this));
+            table.addInterface(qx::kIASyncReadName, static_cast<qx::IASyncRead*>(this));
         }
         if ((interfaces & kSeek) != 0) {
-            table.addInterface("ISeekable", static_cast<qx::ISeekable*>(this));
+            table.addInterface(qx::kISeekableName, static_cast<qx::ISeekable*>(this));
         }
     }
     std::int32_t read(void*, std::int32_t size) override { return size - 1; }
@@ -134,7 +134,7 @@ TEST_F(Streams, BlockingReaderIsPreferredAndSeekableIsPublishedOnlyWhenPresent) 
         EXPECT_EQ(both.asyncCalls, 0);
         EXPECT_TRUE(host.log().lines().empty());
         EXPECT_EQ(stream.table().getInterface("iseekable"), static_cast<qx::ISeekable*>(&both));
-        EXPECT_EQ(mute.table().getInterface("ISeekable"), nullptr);
+        EXPECT_EQ(mute.table().getInterface(qx::kISeekableName), nullptr);
         // Without an IStream on the reader, control has nowhere to go.
         EXPECT_EQ(static_cast<qx::IStream&>(mute).control(1, buffer), 0);
     }

@@ -9,9 +9,9 @@ namespace qxtest {
 FakeBitmap::FakeBitmap(const qx::BitmapDescription& description, bool withConversion)
     : width(description.width), height(description.height), bitsPerPixel(description.bitsPerPixel),
       format(description.format) {
-    table.addInterface("IBitmap", static_cast<qx::IBitmap*>(this));
+    table.addInterface(qx::kIBitmapName, static_cast<qx::IBitmap*>(this));
     if (withConversion) {
-        table.addInterface("IBitmapConversion", static_cast<qx::IBitmapConversion*>(this));
+        table.addInterface(qx::kIBitmapConversionName, static_cast<qx::IBitmapConversion*>(this));
     }
     allocate();
 }
@@ -95,7 +95,7 @@ void FakeBitmap::setValue(std::int32_t x, std::int32_t y, std::uint32_t v) {
 }
 
 FakeBitmapFactory::FakeBitmapFactory(const char* objectName) : table(objectName) {
-    table.addInterface("IBitmapFactory", static_cast<qx::IBitmapFactory*>(this));
+    table.addInterface(qx::kIBitmapFactoryName, static_cast<qx::IBitmapFactory*>(this));
 }
 
 qx::InterfaceTable* FakeBitmapFactory::create(qx::BitmapDescription* description) {

@@ -48,13 +48,13 @@ struct FakeSoundSystem final : public qx::ISoundFactory {
     };
 
     explicit FakeSoundSystem(qxhost::Host& h) : host(h), table("soundsystem") {
-        table.addInterface("ISoundFactory", static_cast<qx::ISoundFactory*>(this));
+        table.addInterface(qx::kISoundFactoryName, static_cast<qx::ISoundFactory*>(this));
     }
     qx::InterfaceTable* create(qx::SoundDescription*) override {
         auto& v = *voices.emplace_back(new Voice(&host, refusePlay));
-        v.table.addInterface("ISound", static_cast<qx::ISound*>(&v));
+        v.table.addInterface(qx::kISoundName, static_cast<qx::ISound*>(&v));
         if (preloadable) {
-            v.table.addInterface("IPreloadSound", static_cast<qx::IPreloadSound*>(&v));
+            v.table.addInterface(qx::kIPreloadSoundName, static_cast<qx::IPreloadSound*>(&v));
         }
         return &v.table;
     }

@@ -9,7 +9,7 @@ namespace qxtest {
 
 struct MemoryArchive::Reader final : public qx::IRead {
     explicit Reader(const std::vector<std::uint8_t>& from) : data(from) {
-        table.addInterface("IRead", static_cast<qx::IRead*>(this));
+        table.addInterface(qx::kIReadName, static_cast<qx::IRead*>(this));
     }
     std::int32_t read(void* buffer, std::int32_t size) override {
         const auto n = std::min(static_cast<std::size_t>(size), data.size() - offset);
@@ -28,7 +28,7 @@ struct MemoryArchive::Reader final : public qx::IRead {
 struct MemoryArchive::Single final : public qx::IArchive {
     Single(MemoryArchive& archive, const std::string& objectName)
         : owner(archive), table(objectName.c_str()) {
-        table.addInterface("IArchive", static_cast<qx::IArchive*>(this));
+        table.addInterface(qx::kIArchiveName, static_cast<qx::IArchive*>(this));
     }
     qx::ResourceEntry* nextEntry(qx::ResourceEntry* previous) override {
         return previous == nullptr ? &item.entry : nullptr;
@@ -49,8 +49,8 @@ struct MemoryArchive::Single final : public qx::IArchive {
 MemoryArchive::MemoryArchive(const char* objectName)
     : objectName_(objectName), factoryTable_(objectName_.c_str()),
       archiveTable_(objectName_.c_str()) {
-    factoryTable_.addInterface("IArchiveFactory", static_cast<qx::IArchiveFactory*>(this));
-    archiveTable_.addInterface("IArchive", static_cast<qx::IArchive*>(this));
+    factoryTable_.addInterface(qx::kIArchiveFactoryName, static_cast<qx::IArchiveFactory*>(this));
+    archiveTable_.addInterface(qx::kIArchiveName, static_cast<qx::IArchive*>(this));
     rootEntry_.type = qx::atomOf(("archive/" + objectName_).c_str());
     rootEntry_.name = "root";
 }

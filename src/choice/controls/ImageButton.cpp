@@ -30,7 +30,7 @@ SoundResource* makeClick(ResourceDirectory* resources) {
 } // namespace
 
 ImageButton::ImageButton() {
-    table.addInterface("QXMouseListener", static_cast<QXMouseListener*>(this));
+    table.addInterface(kQXMouseListenerName, static_cast<QXMouseListener*>(this));
 }
 
 ImageButton::~ImageButton() {

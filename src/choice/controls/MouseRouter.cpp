@@ -13,7 +13,7 @@ void deliver(QXMouseListener* to, Event* event) {
 }
 } // namespace
 
-MouseRouter::MouseRouter() { table.addInterface("IListener", static_cast<IListener*>(this)); }
+MouseRouter::MouseRouter() { table.addInterface(kIListenerName, static_cast<IListener*>(this)); }
 
 std::int32_t MouseRouter::addParticipant(QXMouseListener* listener) {
     return participants.append(listener);

@@ -30,8 +30,8 @@ void play(SoundResource* sound) {
 } // namespace
 
 Porte::Porte() {
-    table.addInterface("QXMouseListener", static_cast<QXMouseListener*>(this));
-    table.addInterface("QXLockPorte", static_cast<QXLockPorte*>(this));
+    table.addInterface(kQXMouseListenerName, static_cast<QXMouseListener*>(this));
+    table.addInterface(kQXLockPorteName, static_cast<QXLockPorte*>(this));
 }
 
 Porte::~Porte() {

@@ -4,6 +4,8 @@
 
 namespace qx {
 
+inline constexpr const char* kQXButtonNotifyName = "QXButtonNotify";
+
 // Receiver of an image button's click, told the button's id.
 class QXButtonNotify {
 public:

@@ -27,9 +27,9 @@ bool skippedCode(const TopicItem* item) {
 
 TopicBar::TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Cursor* cursor,
                    std::int32_t showFrames) {
-    table.addInterface("IVisible", static_cast<IVisible*>(this));
-    table.addInterface("QXButtonNotify", static_cast<QXButtonNotify*>(this));
-    table.addInterface("IListener", static_cast<IListener*>(this));
+    table.addInterface(kIVisibleName, static_cast<IVisible*>(this));
+    table.addInterface(kQXButtonNotifyName, static_cast<QXButtonNotify*>(this));
+    table.addInterface(kIListenerName, static_cast<IListener*>(this));
     std::int32_t x = left_;
     std::int32_t i = 0;
     for (; producer != nullptr && i < kMaxTopics; ++i) {

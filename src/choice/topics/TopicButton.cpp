@@ -35,7 +35,7 @@ TopicButton::TopicButton(IListener* listener, Font* font, const char* label, Cur
                          TopicItem* topic, std::int32_t showFrames)
     : font_(font), label_(label), topic_(topic), cursor_(cursor), listener_(listener),
       showFrames_(showFrames) {
-    table.addInterface("QXMouseListener", static_cast<QXMouseListener*>(this));
+    table.addInterface(kQXMouseListenerName, static_cast<QXMouseListener*>(this));
     text_ = new (fallible) TextElement(0, 0, font_, label_);
     for (Point& j : jitter_) {
         // The first draw is the y offset, the second the x offset.
