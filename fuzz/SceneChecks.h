@@ -13,14 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "choice/ChoiceScreen.h"
 #include "session/SceneSession.h"
 
 namespace qxfuzz {
 
 // The bar's row, the gap it keeps after each title, and the clip of a title at rest in it.
-inline constexpr std::int32_t kBarRow = 420;
-inline constexpr std::int32_t kBarGap = 30;
-inline constexpr qx::Rect kBarClip = qx::Rect::fromCorners(28, kBarRow - 10, 612, 480);
+using qx::screen::kBarGap;
+using qx::screen::kBarRow;
+inline constexpr qx::Rect kBarClip = qx::screen::barClip(kBarRow);
 
 class SettledChoice {
 public:
@@ -178,7 +179,7 @@ private:
     qx::Point placement(qx::Point centre, std::int32_t width) const {
         std::int64_t x = std::int64_t{centre.x} - width / 2;
         x = x < 0 ? 0 : x;
-        x = x + width > 640 ? 640 - std::int64_t{width} : x;
+        x = x + width > qx::screen::kWidth ? qx::screen::kWidth - std::int64_t{width} : x;
         return qx::Point(qx::saturated(x), qx::saturated(std::int64_t{centre.y} - lineHeight_ / 2));
     }
 

@@ -11,6 +11,7 @@
 #include "app/Printable.h"
 #include "archives/ArchiveTypes.h"
 #include "archives/HostFile.h"
+#include "choice/ChoiceScreen.h"
 #include "media/PngCodec.h"
 #include "media/WavArchive.h"
 #include "producer/TopicsFile.h"
@@ -24,8 +25,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kMissingPrefix[] = "missing resource:<<";
-constexpr std::int64_t kScreenWidth = 640;
-constexpr std::int64_t kScreenHeight = 480;
+constexpr std::int64_t kScreenWidth = qx::screen::kWidth;
+constexpr std::int64_t kScreenHeight = qx::screen::kHeight;
 // The topic bar makes buttons for this many producer entries; "xx" and "cd" get none.
 constexpr std::size_t kBarSlots = 100;
 
@@ -217,13 +218,12 @@ struct Box {
 };
 
 // The round a door is shown in (0 to 2), or -1 when it is never shown. With fewer than two
-// rounds every door is shown; otherwise round 1 shows doors 1-4, round 2 doors 5-7 and
-// round 3 doors 8 and 9.
+// rounds every door is shown.
 int roundOf(int door, int rounds) {
     if (rounds < 2) {
         return 0;
     }
-    const int round = door <= 4 ? 0 : door <= 7 ? 1 : door <= 9 ? 2 : -1;
+    const int round = qx::screen::roundOf(door);
     return round < rounds ? round : -1;
 }
 

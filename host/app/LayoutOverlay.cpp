@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "choice/ChoiceScreen.h"
 #include "resource/ChoiceValues.h"
 #include "session/ChoiceFolder.h"
 
@@ -16,11 +17,9 @@ constexpr std::int32_t kWidth = Surface::kWidth;
 constexpr std::int32_t kHeight = Surface::kHeight;
 constexpr std::int32_t kLabelSize = 12;
 
-// The topic bar's area and the buttons' places, as the scene sets them up.
-constexpr OverlayBox kBarArea{30, 420, 560, 50};
-constexpr std::int32_t kPreviousRoundX = 30;
-constexpr std::int32_t kNextRoundX = 550;
-constexpr std::int32_t kRoundButtonY = 200;
+namespace screen = qx::screen;
+constexpr OverlayBox kBarArea{screen::kBarLeft, screen::kBarRow, screen::kBarSize.width,
+                              screen::kBarSize.height};
 
 constexpr std::uint16_t rgb555(int r, int g, int b) {
     return static_cast<std::uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
@@ -107,7 +106,7 @@ LayoutOverlay::LayoutOverlay(const std::string& dataPath, qx::ResourceDirectory*
     : typeface_(typeface) {
     ChoiceFolder choice(dataPath);
     std::int32_t w = 0, h = 0, frames = 1;
-    while (roundCount_ < 3) {
+    while (roundCount_ < screen::kRounds) {
         char name[32];
         std::snprintf(name, sizeof name, "manche%2.2i.png", roundCount_ + 1);
         if (!pictureSize(choice, name, w, h, frames)) {
@@ -136,17 +135,18 @@ LayoutOverlay::LayoutOverlay(const std::string& dataPath, qx::ResourceDirectory*
         doors_.push_back(door);
     });
     if (pictureSize(choice, "playbutton.png", w, h, frames)) {
-        buttons_.push_back({0, 0, w, h / frames});
+        buttons_.push_back({screen::kPlayButton.x, screen::kPlayButton.y, w, h / frames});
     }
     // A round button stands where its normal look fits on the screen; it is hit on its
     // second look.
-    for (const auto& [base, x] : {std::pair{"bl", kPreviousRoundX}, std::pair{"br", kNextRoundX}}) {
+    for (const auto& [base, at] : {std::pair{"bl", screen::kPreviousRoundButton},
+                                   std::pair{"br", screen::kNextRoundButton}}) {
         std::int32_t w0 = 0, h0 = 0, w1 = 0, h1 = 0;
         if (roundCount_ < 2 || !pictureSize(choice, std::string(base) + "_1.png", w1, h1, frames)) {
             continue;
         }
-        std::int32_t left = x;
-        std::int32_t top = kRoundButtonY;
+        std::int32_t left = at.x;
+        std::int32_t top = at.y;
         if (pictureSize(choice, std::string(base) + "_0.png", w0, h0, frames)) {
             left = left + w0 > kWidth ? kWidth - w0 : left;
             top = top + h0 > kHeight ? kHeight - h0 : top;
@@ -162,12 +162,10 @@ void LayoutOverlay::observe(const LogLine& line) {
 }
 
 bool LayoutOverlay::shown(int door) const {
-    if (round_ < 0 || door > 9) {
-        return roundCount_ < 2 || door < 5;
+    if (round_ < 0 || door > qx::kMappedDoors) {
+        return roundCount_ < 2 || screen::kRoundDoors[0].contains(door);
     }
-    const int first[] = {1, 5, 8};
-    const int last[] = {4, 7, 9};
-    return door >= first[round_ % 3] && door <= last[round_ % 3];
+    return screen::kRoundDoors[round_ % screen::kRounds].contains(door);
 }
 
 void LayoutOverlay::label(std::vector<std::uint16_t>& out, const std::string& text, std::int32_t x,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "choice/ChoiceScreen.h"
 #include "choice/controls/QXButtonNotify.h"
 #include "qx/registry.h"
 #include "qx/scene.h"
@@ -20,10 +21,11 @@ class TopicBar;
 
 // The choice screen: doors that take topics dragged from the topic bar, up to three rounds,
 // arrow, round and play buttons. Play writes each door's topic into the game-state record.
+// QXChoice.cpp assembles the scene and dispatches its events; QXChoiceSetUp.cpp builds it
+// from the "choice" folder, QXChoiceRounds.cpp switches rounds and QXChoiceResult.cpp writes
+// the doors' topics.
 class QXChoice final : public IQXScene, public IReferenceCount, public QXButtonNotify {
 public:
-    static constexpr int kRounds = 3;
-
     QXChoice();
     QXChoice(const QXChoice&) = delete;
     QXChoice& operator=(const QXChoice&) = delete;
@@ -45,7 +47,6 @@ public:
 
     std::int32_t roundCount() const { return roundCount_; }
     std::int32_t currentRound() const { return currentRound_; }
-    std::int32_t closing() const { return closing_; }
     Porte* door(int slot) const { return slot >= 0 && slot < kDoorSlots ? doors_[slot] : nullptr; }
     const std::int32_t* doorMap() const { return doorMap_; }
     TopicBar* topicBar() const { return topicBar_; }
@@ -58,7 +59,7 @@ private:
     ~QXChoice() = default;
 
     void setUpDoors(const ChoiceValues& values);
-    ImageButton* makeButton(const char* baseName, std::int32_t x, std::int32_t y, std::int32_t id,
+    ImageButton* makeButton(const char* baseName, Point at, std::int32_t id,
                             QXButtonNotify* notify);
     void leaveRound();
     void enterRound(std::int32_t round);
@@ -74,7 +75,7 @@ private:
     AlphaImage* leftMask_ = nullptr;
     AlphaImage* rightMask_ = nullptr;
     Cursor* cursor_ = nullptr;
-    ImageElement* rounds_[kRounds] = {};
+    ImageElement* rounds_[screen::kRounds] = {};
     std::int32_t roundCount_ = 0;
     std::int32_t currentRound_ = 0;
     ImageButton* left_ = nullptr;

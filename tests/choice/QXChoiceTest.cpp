@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ChoiceFixture.h"
+#include "choice/ChoiceScreen.h"
 #include "choice/QXChoice.h"
 #include "choice/controls/ImageButton.h"
 #include "choice/controls/Porte.h"
@@ -45,17 +46,18 @@ TEST_F(Scene, RoundButtonsCycleThroughThreeRounds) {
     doors(1, 9);
     start();
     EXPECT_EQ(shown(), "111100000");
-    EXPECT_EQ(scene->roundButton(0)->origin(), qx::Point(30, 200));
-    EXPECT_EQ(scene->roundButton(1)->origin(), qx::Point(550, 200));
+    EXPECT_EQ(scene->roundButton(0)->origin(), qx::screen::kPreviousRoundButton);
+    EXPECT_EQ(scene->roundButton(1)->origin(), qx::screen::kNextRoundButton);
+    constexpr std::int32_t kNext = qx::screen::kNextRoundId;
     const std::tuple<std::int32_t, const char*, const char*> steps[] = {
-        {17, "000011100", "QXChoice::Manche 2 selected\n"},
-        {17, "000000011", "QXChoice::Manche 3 selected\n"},
-        {17, "111100000", "QXChoice::Manche 1 selected\n"},
-        {16, "000000011", "QXChoice::Manche 3 selected\n"}};
+        {kNext, "000011100", "QXChoice::Manche 2 selected\n"},
+        {kNext, "000000011", "QXChoice::Manche 3 selected\n"},
+        {kNext, "111100000", "QXChoice::Manche 1 selected\n"},
+        {qx::screen::kPreviousRoundId, "000000011", "QXChoice::Manche 3 selected\n"}};
     for (auto [id, doorsShown, line] : steps) {
         host.log().clear();
         scene->buttonClicked(id);
-        EXPECT_TRUE(host.log().contains(1, line)) << line;
+        EXPECT_TRUE(host.log().contains(qx::kLogTrace, line)) << line;
         EXPECT_EQ(shown(), doorsShown);
     }
 }
@@ -80,9 +82,9 @@ TEST_F(Scene, PlayWritesTheTopicsThroughTheDoorMapFadesOutAndTearsDownClean) {
     pointer(qx::kHostPointerPressed, 5, 5);
     pointer(qx::kHostPointerReleased, 5, 5);
     EXPECT_EQ(
-        std::vector<qx::Handle>(words + 13, words + 22),
+        std::vector<qx::Handle>(words + qx::kFirstDoorWord + 1, words + qx::kFirstDoorWord + 10),
         (std::vector<qx::Handle>{0, 0, 0, 0, 0, 0, 0, 0, reinterpret_cast<qx::Handle>(item)}));
-    host.clock().advance(399);
+    host.clock().advance(qx::screen::kFadeMs - 1);
     scene->update();
     EXPECT_EQ(scene->isRunning(), 1);
     host.clock().advance(1);
@@ -108,7 +110,7 @@ TEST_F(Scene, OneRoundWithBadDataShowsEveryDoorAndStoresTheDoorMapAsGiven) {
     // The odd values are no business of the module's log: only the lookups speak.
     EXPECT_EQ(qxtest::foreignLines(host.log()), "");
     for (const qxhost::LogLine& line : host.log().lines())
-        EXPECT_EQ(line.level, 1) << line.message;
+        EXPECT_EQ(line.level, qx::kLogTrace) << line.message;
     EXPECT_EQ(scene->roundButton(0), nullptr);
     EXPECT_EQ(shown(), "111111111");
     EXPECT_EQ(scene->door(0)->position, qx::Point(100, 0));

@@ -3,12 +3,14 @@
 #include <vector>
 
 #include "ChoiceFixture.h"
+#include "choice/ChoiceScreen.h"
 #include "choice/controls/MouseRouter.h"
 #include "choice/controls/TopicBar.h"
 
 namespace {
 
 using Xs = std::vector<std::int32_t>;
+namespace screen = qx::screen;
 
 // Buttons 70 pixels wide unless said otherwise, so each takes 100 with its gap.
 class Bar : public qxtest::VisualTest {
@@ -69,12 +71,16 @@ TEST_F(Bar, ARowThatFitsIsCentredAndAWideOneWrapsAroundWithoutOverlap) {
     }
 }
 
+// A title brought back outside the middle of the bar slides the row until it stands at the
+// recentring column; one on either edge of the middle moves nothing.
 TEST_F(Bar, CentringSlidesEveryButtonByOneDistance) {
     make(2);
-    for (auto [from, distance] :
-         {std::pair{600, -380}, std::pair{29, 191}, std::pair{30, 0}, std::pair{551, -331}}) {
-        bar->button(0)->setPosition(from, 420);
-        bar->button(1)->setPosition(700, 420);
+    constexpr std::int32_t kBelow = screen::kRecentreBelow, kAbove = screen::kRecentreAbove;
+    for (std::int32_t from : {600, kBelow - 1, kBelow, kAbove, kAbove + 1}) {
+        const std::int32_t distance =
+            from < kBelow || from > kAbove ? screen::kRecentreAt - from : 0;
+        bar->button(0)->setPosition(from, screen::kBarRow);
+        bar->button(1)->setPosition(700, screen::kBarRow);
         bar->handleEvent(qx::makeCenterMe(bar->button(0)));
         finishSlides();
         EXPECT_EQ(xs(), (Xs{from + distance, 700 + distance})) << "from " << from;
@@ -96,9 +102,9 @@ TEST_F(Bar, TitlesWiderThanTheRangeLineUpAtItsEndAndStillMove) {
     bar->arrange();
     EXPECT_EQ(xs(), (Xs{30, 1'500'000'060, -1'500'000'000})) << "the last wraps in on the left";
     // Every way the bar moves its buttons, far out in the range.
-    bar->buttonClicked(1);
+    bar->buttonClicked(screen::kRightArrowId);
     finishSlides();
-    bar->buttonClicked(0);
+    bar->buttonClicked(screen::kLeftArrowId);
     bar->handleEvent(qx::makeCenterMe(bar->button(2)));
     finishSlides();
     bar->button(1)->handleEvent(qx::makeTopicChosen(nullptr));
@@ -112,7 +118,7 @@ TEST_F(Bar, AShrinkingButtonPullsOnlyItsRightNeighboursAndTwoSurviveALongFrame) 
     make(3);
     bar->button(1)->handleEvent(qx::makeTopicChosen(nullptr));
     host.clock().advance(350);
-    bar->button(1)->setPosition(130, 420);
+    bar->button(1)->setPosition(130, screen::kBarRow);
     EXPECT_EQ(xs(), (Xs{30, 130, 180}));
     bar->button(0)->handleEvent(qx::makeTopicChosen(nullptr));
     host.clock().advance(701);
@@ -129,7 +135,7 @@ TEST_F(Bar, ButtonsShrinkingTogetherCloseOnlyTheirOwnGapsAlsoWhileTheRowSlides) 
     host.clock().advance(150);
     bar->draw(&canvas);
     bar->button(2)->handleEvent(qx::makeTopicChosen(nullptr));
-    bar->buttonClicked(1);
+    bar->buttonClicked(screen::kRightArrowId);
     for (int frame = 0; frame < 60; ++frame) {
         host.clock().advance(16);
         for (std::int32_t i = 0; i < bar->count(); ++i)

@@ -71,7 +71,8 @@ private:
         if (kind < 13) {
             std::vector<Spot> titles;
             for (const qxhost::TextDraw& draw : scene_->textDraws()) {
-                if (draw.clip == qxfuzz::kBarClip && draw.at.x > 28 && draw.at.x < 600) {
+                if (draw.clip == qxfuzz::kBarClip && draw.at.x > qxfuzz::kBarClip.x &&
+                    draw.at.x < 600) {
                     titles.push_back({draw.at.x + number(0, 12), draw.at.y + number(2, 12)});
                 }
             }

@@ -42,8 +42,8 @@ TEST(SceneBadData, MissingPicturesSoundsAndValuesAreReportedAndSkipped) {
     scene->runFor(1000);
     playOneTopic(scene, 2);
     EXPECT_FALSE(scene->running());
-    EXPECT_EQ(scene->gameState()[13], 0U);
-    EXPECT_EQ(scene.wordTitle(14), "History");
+    EXPECT_EQ(scene.entryWord(1), 0U);
+    EXPECT_EQ(scene.entryTitle(2), "History");
 }
 
 TEST(SceneBadData, MalformedLayoutValuesAreReadLikeAtoiAndTheRestStillWorks) {
@@ -61,9 +61,9 @@ TEST(SceneBadData, MalformedLayoutValuesAreReadLikeAtoiAndTheRestStillWorks) {
     Scene scene(data.path());
     scene.expectNoErrors();
 
-    // "one" converts to 0: door 1 writes word 12.
+    // "one" converts to 0: door 1 writes the word of entry 0.
     playOneTopic(scene);
-    EXPECT_EQ(scene.wordTitle(12), "History");
+    EXPECT_EQ(scene.entryTitle(0), "History");
     EXPECT_EQ(scene->host().liveEvents(), 0);
 }
 
@@ -79,7 +79,7 @@ TEST(SceneBadData, ProducerWithoutTopicsGivesAnEmptyBar) {
     scene.click(kPlay);
     scene->runFor(500);
     EXPECT_FALSE(scene->running());
-    EXPECT_EQ(scene->gameState()[13], 0U);
+    EXPECT_EQ(scene.entryWord(1), 0U);
 }
 
 TEST(SceneBadData, TopicsAfterTheHundredthGetNoButton) {
@@ -94,7 +94,7 @@ TEST(SceneBadData, TopicsAfterTheHundredthGetNoButton) {
     scene.click(kLeftArrow);
     scene->runFor(500);
     playOneTopic(scene);
-    EXPECT_EQ(scene.wordTitle(13), "T99");
+    EXPECT_EQ(scene.entryTitle(1), "T99");
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "choice/ChoiceScreen.h"
 #include "host_archives/TempFolder.h"
 #include "session/SceneSession.h"
 #include "support/ModuleMessages.h"
@@ -77,11 +78,15 @@ struct Spot {
 };
 inline constexpr Spot kDoors[] = {{152, 242}, {264, 230}, {376, 230}, {488, 242}, {184, 250},
                                   {320, 242}, {456, 250}, {232, 232}, {408, 232}};
-inline constexpr Spot kPlay{40, 20};
-inline constexpr Spot kLeftArrow{14, 450};
-inline constexpr Spot kRightArrow{624, 450};
-inline constexpr Spot kPreviousRound{60, 230};
-inline constexpr Spot kNextRound{580, 230};
+// A point inside a control of the demo's size, counted from its top-left corner.
+constexpr Spot inside(qx::Point corner, std::int32_t dx, std::int32_t dy) {
+    return {corner.x + dx, corner.y + dy};
+}
+inline constexpr Spot kPlay = inside(qx::screen::kPlayButton, 40, 20);
+inline constexpr Spot kLeftArrow = inside(qx::screen::kLeftArrow, 14, 20);
+inline constexpr Spot kRightArrow = inside(qx::screen::kRightArrow, 14, 20);
+inline constexpr Spot kPreviousRound = inside(qx::screen::kPreviousRoundButton, 30, 30);
+inline constexpr Spot kNextRound = inside(qx::screen::kNextRoundButton, 30, 30);
 inline constexpr Spot kEmptyStage{320, 360};
 
 // A started session on the built module (a failed start throws, failing the test); the session
@@ -166,7 +171,9 @@ public:
         }
     }
 
-    std::string wordTitle(int word) { return session->titleOf(session->gameState()[word]); }
+    // What play wrote for door-map entry n: the game-state word kFirstDoorWord + n.
+    qx::Handle entryWord(int n) { return session->gameState()[qx::kFirstDoorWord + n]; }
+    std::string entryTitle(int n) { return session->titleOf(entryWord(n)); }
 
     std::unique_ptr<qxhost::SceneSession> session;
 };

@@ -22,8 +22,8 @@ TEST(SceneSetUp, ThreeRoundsShowFirstFourDoorsAndRoundButtons) {
     scene.click(kNextRound);
     EXPECT_TRUE(scene->host().log().contains(1, "QXChoice::Manche 2 selected\n"));
     scene.click(kPlay);
-    EXPECT_EQ(scene.wordTitle(15), "History");
-    EXPECT_EQ(scene->gameState()[21], 0U);
+    EXPECT_EQ(scene.entryTitle(3), "History");
+    EXPECT_EQ(scene.entryWord(9), 0U);
     scene.expectNoErrors();
 }
 
@@ -46,9 +46,9 @@ TEST(SceneSetUp, OneRoundShowsEveryDoorAndFollowsTheDoorMap) {
     scene.fill(9);
     scene.fill(6);
     scene.click(kPlay);
-    EXPECT_EQ(scene.wordTitle(13), "History");
-    EXPECT_EQ(scene.wordTitle(16), "Geography");
-    EXPECT_EQ(scene->gameState()[21], 0U);
+    EXPECT_EQ(scene.entryTitle(1), "History");
+    EXPECT_EQ(scene.entryTitle(4), "Geography");
+    EXPECT_EQ(scene.entryWord(9), 0U);
 }
 
 TEST(SceneDrag, DroppedTopicFillsDoorWhileItsButtonShrinksOutOfTheBar) {
@@ -74,9 +74,9 @@ TEST(SceneDrag, DroppedTopicFillsDoorWhileItsButtonShrinksOutOfTheBar) {
     expectScreen(scene->surface(), "history-in-door-1", 0xd840c221acc105abULL);
 
     scene.click(kPlay);
-    EXPECT_EQ(scene.wordTitle(13), "History");
-    for (int word = 14; word <= 21; ++word) {
-        EXPECT_EQ(scene->gameState()[word], 0U) << word;
+    EXPECT_EQ(scene.entryTitle(1), "History");
+    for (int entry = 2; entry <= 9; ++entry) {
+        EXPECT_EQ(scene.entryWord(entry), 0U) << entry;
     }
     scene.expectNoErrors();
 }
@@ -106,9 +106,9 @@ TEST(SceneDrag, TitleTakenOutGlidesBackBeforeDoorsUnlockAndAClickInPlaceKeepsIt)
     scene->runFor(2000);
     scene.fill(3);
     scene.click(kPlay);
-    EXPECT_EQ(scene->gameState()[13], 0U);
-    EXPECT_EQ(scene.wordTitle(14), "History");
-    EXPECT_EQ(scene.wordTitle(15), "Geography");
+    EXPECT_EQ(scene.entryWord(1), 0U);
+    EXPECT_EQ(scene.entryTitle(2), "History");
+    EXPECT_EQ(scene.entryTitle(3), "Geography");
 }
 
 TEST(TopicBarScroll, ArrowsSlideTheWrappedRow) {
@@ -124,8 +124,8 @@ TEST(TopicBarScroll, ArrowsSlideTheWrappedRow) {
     expectScreen(scene->surface(), "bar-scrolled-left", 0x3878b278f827ab4bULL);
     scene.fill(2);
     scene.click(kPlay);
-    EXPECT_EQ(scene.wordTitle(13), "Geography");
-    EXPECT_EQ(scene.wordTitle(14), "Magic Tricks");
+    EXPECT_EQ(scene.entryTitle(1), "Geography");
+    EXPECT_EQ(scene.entryTitle(2), "Magic Tricks");
 }
 
 TEST(TopicBarScroll, TakingATitleOutBringsItsFarButtonIntoView) {
@@ -141,7 +141,7 @@ TEST(TopicBarScroll, TakingATitleOutBringsItsFarButtonIntoView) {
     scene.drag({226, 428}, kDoors[1]);
     scene->runFor(800);
     scene.click(kPlay);
-    EXPECT_EQ(scene.wordTitle(14), "History");
+    EXPECT_EQ(scene.entryTitle(2), "History");
 }
 
 // Round buttons cycle through the rounds and their doors; every door is filled, one title is
@@ -173,7 +173,7 @@ TEST(ScenePlay, RoundsFillEveryDoorPlayEndsAfterTheFadeAndTearDownLeavesNothing)
     scene->frame();
     scene->release();
     const std::int32_t released = scene->now();
-    while (scene->now() - released < 400) {
+    while (scene->now() - released < qx::screen::kFadeMs) {
         EXPECT_TRUE(scene->running()) << scene->now() - released;
         scene->frame();
     }
@@ -181,10 +181,10 @@ TEST(ScenePlay, RoundsFillEveryDoorPlayEndsAfterTheFadeAndTearDownLeavesNothing)
     const char* titles[] = {"Sports",  "Cooking", "Fine Arts", "",       "Geography",
                             "Science", "Cinema",  "Pop Music", "History"};
     for (int door = 1; door <= 9; ++door) {
-        EXPECT_EQ(scene.wordTitle(12 + door), titles[door - 1]) << "door " << door;
+        EXPECT_EQ(scene.entryTitle(door), titles[door - 1]) << "door " << door;
     }
-    EXPECT_EQ(scene->gameState()[12], 0U);
-    EXPECT_EQ(scene->gameState()[22], 0U);
+    EXPECT_EQ(scene.entryWord(0), 0U);
+    EXPECT_EQ(scene.entryWord(10), 0U);
 
     scene->endScene();
     EXPECT_EQ(scene->host().entries("QXChoice").size(), 0U);

@@ -1,34 +1,38 @@
 // Sizes and colours of the demo choice folder. The hand-written values.txt places doors of
-// this size, so the generator and the layout check read them from here.
+// this size, so the generator and the layout check read them from here; where the scene puts
+// things comes from its own screen layout.
 #pragma once
 
 #include <cstdint>
 
+#include "choice/ChoiceScreen.h"
+
 namespace demogen {
 
-inline constexpr int kScreenWidth = 640;
-inline constexpr int kScreenHeight = 480;
+namespace screen = qx::screen;
 
-// The topic bar runs along y 420; the backgrounds darken from here down.
-inline constexpr int kBandTop = 410;
+inline constexpr int kScreenWidth = screen::kWidth;
+inline constexpr int kScreenHeight = screen::kHeight;
+
+// The backgrounds darken from where a title in the bar starts to draw down.
+inline constexpr int kBandTop = screen::kBarRow - screen::kBarClipAbove;
 
 inline constexpr int kDoorWidth = 96;
 inline constexpr int kDoorHeight = 144;
 inline constexpr int kDoorCount = 9;
-// Doors 1-4 belong to the first round, 5-7 to the second, 8-9 to the third.
-inline constexpr int kRoundOfDoor[kDoorCount] = {1, 1, 1, 1, 2, 2, 2, 3, 3};
 
-// Doors stay between the play button's row and the topic bar.
+// Doors stay between the play button's row and the masks at the top of the topic bar.
 inline constexpr int kDoorAreaTop = 40;
-inline constexpr int kDoorAreaBottom = 400;
+inline constexpr int kDoorAreaBottom = screen::kLeftMask.y;
 
 inline constexpr int kMarkWidth = 40;
 inline constexpr int kMarkHeight = 60;
 inline constexpr int kCursorWidth = 20;
 inline constexpr int kCursorHeight = 28;
-inline constexpr int kMaskWidth = 55;
-inline constexpr int kMaskHeight = 80;
-inline constexpr int kArrowWidth = 30;
+// The masks and the right arrow reach the screen's right edge.
+inline constexpr int kMaskWidth = screen::kWidth - screen::kRightMask.x;
+inline constexpr int kMaskHeight = screen::kHeight - screen::kLeftMask.y;
+inline constexpr int kArrowWidth = screen::kWidth - screen::kRightArrow.x;
 inline constexpr int kArrowHeight = 40;
 inline constexpr int kRoundButtonSize = 60;
 inline constexpr int kPlayFrameWidth = 120;
@@ -45,9 +49,13 @@ struct Box {
         return px >= x && py >= y && px < x + width && py < y + height;
     }
 };
-inline constexpr Box kPlayButtonBox{0, 0, kPlayFrameWidth, kPlayFrameHeight};
-inline constexpr Box kPreviousRoundBox{30, 200, kRoundButtonSize, kRoundButtonSize};
-inline constexpr Box kNextRoundBox{550, 200, kRoundButtonSize, kRoundButtonSize};
+inline constexpr Box kPlayButtonBox{screen::kPlayButton.x, screen::kPlayButton.y, kPlayFrameWidth,
+                                    kPlayFrameHeight};
+inline constexpr Box kPreviousRoundBox{screen::kPreviousRoundButton.x,
+                                       screen::kPreviousRoundButton.y, kRoundButtonSize,
+                                       kRoundButtonSize};
+inline constexpr Box kNextRoundBox{screen::kNextRoundButton.x, screen::kNextRoundButton.y,
+                                   kRoundButtonSize, kRoundButtonSize};
 
 struct Rgb {
     std::uint8_t r, g, b;

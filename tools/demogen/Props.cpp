@@ -134,7 +134,7 @@ Picture cursorPicture() {
 Picture edgeMask(bool rightEnd) {
     Picture p(kMaskWidth, kMaskHeight);
     const Rgba band = rgb(kBandColour.r, kBandColour.g, kBandColour.b);
-    const float bandRow = static_cast<float>(kBandTop - 400);
+    const float bandRow = static_cast<float>(kBandTop - screen::kLeftMask.y);
     for (int y = 0; y < kMaskHeight; ++y) {
         for (int x = 0; x < kMaskWidth; ++x) {
             // Opaque at the screen edge, clear towards the middle, and only on the band.

@@ -109,8 +109,9 @@ std::vector<std::string> checkLayout(const std::string& dataFolder,
         if (box.x < 0 || box.x + box.width > kScreenWidth || box.y < kDoorAreaTop ||
             box.y + box.height > kDoorAreaBottom)
             problems.push_back(label + " at " + std::to_string(p.x) + "," + std::to_string(p.y) +
-                               " leaves the door area (x 0-640, y " + std::to_string(kDoorAreaTop) +
-                               "-" + std::to_string(kDoorAreaBottom) + ")");
+                               " leaves the door area (x 0-" + std::to_string(kScreenWidth) +
+                               ", y " + std::to_string(kDoorAreaTop) + "-" +
+                               std::to_string(kDoorAreaBottom) + ")");
         if (box.overlaps(kPlayButtonBox))
             problems.push_back(label + " lies under the play button");
         if (box.overlaps(kPreviousRoundBox) || box.overlaps(kNextRoundBox))
@@ -118,7 +119,7 @@ std::vector<std::string> checkLayout(const std::string& dataFolder,
         if (!box.contains(p.textX, p.textY))
             problems.push_back(label + ": its text centre lies outside the door");
         for (const DoorPlacement& other : placed) {
-            if (kRoundOfDoor[other.number - 1] == kRoundOfDoor[n - 1] &&
+            if (screen::roundOf(other.number) == screen::roundOf(n) &&
                 box.overlaps(Box{other.x, other.y, kDoorWidth, kDoorHeight}))
                 problems.push_back(label + " overlaps door " + std::to_string(other.number));
         }

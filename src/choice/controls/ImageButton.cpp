@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "choice/ChoiceScreen.h"
 #include "choice/controls/MouseEvents.h"
 #include "core/EventObject.h"
 #include "core/Geometry.h"
@@ -45,11 +46,11 @@ void ImageButton::setUp(ResourceDirectory* resources, const char* baseName, std:
     images_[0] = makeLook(resources, baseName, 0);
     if (images_[0] != nullptr) {
         const Rect bounds = images_[0]->bounds();
-        if (wide(origin_.x) + bounds.width > 640) {
-            origin_.x = saturated(640 - wide(bounds.width));
+        if (wide(origin_.x) + bounds.width > screen::kWidth) {
+            origin_.x = saturated(screen::kWidth - wide(bounds.width));
         }
-        if (wide(origin_.y) + bounds.height > 480) {
-            origin_.y = saturated(480 - wide(bounds.height));
+        if (wide(origin_.y) + bounds.height > screen::kHeight) {
+            origin_.y = saturated(screen::kHeight - wide(bounds.height));
         }
         images_[0]->setPosition(origin_.x, origin_.y);
     }

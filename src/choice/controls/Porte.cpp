@@ -1,6 +1,7 @@
 #include "choice/controls/Porte.h"
 
 #include "choice/ChoiceEvents.h"
+#include "choice/ChoiceScreen.h"
 #include "choice/Cursor.h"
 #include "choice/controls/LockAllDoors.h"
 #include "choice/controls/MouseEvents.h"
@@ -75,8 +76,8 @@ Point Porte::textPlacement() {
     if (x < 0) {
         x = 0;
     }
-    if (x + bounds.width > 640) {
-        x = wide(640) - bounds.width;
+    if (x + bounds.width > screen::kWidth) {
+        x = wide(screen::kWidth) - bounds.width;
     }
     return Point(saturated(x), saturated(wide(textCentre_.y) - bounds.height / 2));
 }
@@ -225,12 +226,12 @@ void Porte::dropIn() {
 
 void Porte::lock() {
     locked_ = 1;
-    hostLog(1, "QXChoice::Porte %p locked\n", static_cast<void*>(this));
+    hostLog(kLogTrace, "QXChoice::Porte %p locked\n", static_cast<void*>(this));
 }
 
 void Porte::unlock() {
     locked_ = 0;
-    hostLog(1, "QXChoice::Porte %p unlocked\n", static_cast<void*>(this));
+    hostLog(kLogTrace, "QXChoice::Porte %p unlocked\n", static_cast<void*>(this));
 }
 
 void Porte::send(QXMouseListener* target, Event* event) {

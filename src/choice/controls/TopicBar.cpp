@@ -14,15 +14,14 @@
 namespace qx {
 
 namespace {
-constexpr std::int32_t kGap = 30;
-constexpr std::int32_t kRowY = 420;
-// A row narrower than this is centred on the screen instead of wrapped.
-constexpr std::int32_t kCentredExtent = 620;
+using screen::kBarGap;
 
 // Compares the terminator too, so "xxy" is not skipped; nothing past the code field is read.
 bool skippedCode(const TopicItem* item) {
     return std::strncmp(item->code, "xx", 3) == 0 || std::strncmp(item->code, "cd", 3) == 0;
 }
+// Whether a title whose left edge stands at x counts as visible in the bar.
+bool inBar(std::int32_t x) { return x > screen::kBarVisibleAfter && x < screen::kBarVisibleBefore; }
 } // namespace
 
 TopicBar::TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Cursor* cursor,
@@ -46,11 +45,11 @@ TopicBar::TopicBar(Font* font, IQXProducer* producer, MouseRouter* router, Curso
             continue;
         }
         slots_[i] = button;
-        button->setPosition(x, kRowY);
+        button->setPosition(x, screen::kBarRow);
         if (router != nullptr) {
             router->addParticipant(button->mouseFace());
         }
-        x = saturated(wide(x) + button->measure().width + kGap);
+        x = saturated(wide(x) + button->measure().width + kBarGap);
     }
     count_ = i;
 }
@@ -80,7 +79,7 @@ std::int32_t TopicBar::leftmostVisible() {
     std::int32_t found = -1;
     for (std::int32_t i = 0; i < count_; ++i) {
         TopicButton* b = slots_[i];
-        if (b != nullptr && b->position.x > 10 && b->position.x < 630 &&
+        if (b != nullptr && inBar(b->position.x) &&
             (found < 0 || b->position.x < slots_[found]->position.x)) {
             found = i;
         }
@@ -92,7 +91,7 @@ std::int32_t TopicBar::rightmostVisible() {
     std::int32_t found = -1;
     for (std::int32_t i = 0; i < count_; ++i) {
         TopicButton* b = slots_[i];
-        if (b != nullptr && b->position.x > 10 && b->position.x < 630 &&
+        if (b != nullptr && inBar(b->position.x) &&
             (found < 0 || b->position.x > slots_[found]->position.x)) {
             found = i;
         }
@@ -120,8 +119,8 @@ void TopicBar::arrange() {
         any = true;
     }
     // With every topic in a door there is nothing to centre on; the row is left to wrap.
-    if (any && maxRight - minX <= kCentredExtent) {
-        const std::int64_t offset = 320 - (maxRight - minX) / 2 - minX;
+    if (any && maxRight - minX <= screen::kBarCentredExtent) {
+        const std::int64_t offset = screen::kBarMiddle - (maxRight - minX) / 2 - minX;
         for (std::int32_t i = 0; i < count_; ++i) {
             if (slots_[i] != nullptr) {
                 moveTo(slots_[i], saturated(slots_[i]->position.x + offset));
@@ -140,14 +139,14 @@ void TopicBar::wrapAround() {
         while (slots_[n] == nullptr) {
             n = (n + 1) % count_;
         }
-        moveTo(slots_[n], saturated(wide(slots_[r]->position.x) + widthOf(slots_[r]) + kGap));
+        moveTo(slots_[n], saturated(wide(slots_[r]->position.x) + widthOf(slots_[r]) + kBarGap));
     }
     if (l >= 0) {
         std::int32_t p = l - 1 < 0 ? count_ - 1 : l - 1;
         while (slots_[p] == nullptr) {
             p = p - 1 < 0 ? count_ - 1 : p - 1;
         }
-        moveTo(slots_[p], saturated(wide(slots_[l]->position.x) - widthOf(slots_[p]) - kGap));
+        moveTo(slots_[p], saturated(wide(slots_[l]->position.x) - widthOf(slots_[p]) - kBarGap));
     }
     TopicButton* k = nullptr;
     for (std::int32_t i = 0; i < count_; ++i) {
@@ -156,7 +155,7 @@ void TopicBar::wrapAround() {
             continue;
         }
         if (k != nullptr) {
-            const std::int64_t step = wide(widthOf(k)) + kGap;
+            const std::int64_t step = wide(widthOf(k)) + kBarGap;
             if (std::abs(wide(b->position.x) - k->position.x) < step) {
                 moveTo(b, saturated(k->position.x + step));
             }
@@ -173,23 +172,25 @@ void TopicBar::buttonClicked(std::int32_t id) {
     for (std::int32_t i = 0; i < count_; ++i) {
         shown += onScreen(i) ? 1 : 0;
     }
-    if (shown == 0 || (id != 0 && id != 1)) {
+    if (shown == 0 || (id != screen::kLeftArrowId && id != screen::kRightArrowId)) {
         return;
     }
     // One turn at most: on the host's running clock a shrinking button can leave the screen
     // between the count and the search.
-    std::int32_t i = id == 0 ? leftmostVisible() - 1 : (rightmostVisible() + 1) % count_;
+    std::int32_t i =
+        id == screen::kLeftArrowId ? leftmostVisible() - 1 : (rightmostVisible() + 1) % count_;
     if (i < 0) {
         i = count_ - 1;
     }
     for (std::int32_t step = 0; step < count_ && !onScreen(i); ++step) {
-        i = id == 0 ? (i - 1 < 0 ? count_ - 1 : i - 1) : (i + 1) % count_;
+        i = id == screen::kLeftArrowId ? (i - 1 < 0 ? count_ - 1 : i - 1) : (i + 1) % count_;
     }
     if (!onScreen(i)) {
         return;
     }
     const std::int32_t distance =
-        saturated(id == 0 ? wide(widthOf(slots_[i])) + kGap : -(kGap + wide(widthOf(slots_[i]))));
+        saturated(id == screen::kLeftArrowId ? wide(widthOf(slots_[i])) + kBarGap
+                                             : -(kBarGap + wide(widthOf(slots_[i]))));
     for (TopicButton* button : slots_) {
         if (button != nullptr) {
             button->slideBy(distance);
@@ -234,7 +235,9 @@ std::int32_t TopicBar::handleEvent(Event* event) {
         }
     } else if (type == kCenterMe) {
         const std::int32_t x = static_cast<CenterMeEvent*>(event)->sender->position.x;
-        const std::int32_t d = x < 30 || x > 550 ? saturated(220 - wide(x)) : 0;
+        const std::int32_t d = x < screen::kRecentreBelow || x > screen::kRecentreAbove
+                                   ? saturated(screen::kRecentreAt - wide(x))
+                                   : 0;
         for (std::int32_t i = 0; i < count_; ++i) {
             if (slots_[i] != nullptr) {
                 slots_[i]->slideBy(d);

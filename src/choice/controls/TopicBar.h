@@ -1,5 +1,6 @@
 #pragma once
 
+#include "choice/ChoiceScreen.h"
 #include "choice/controls/QXButtonNotify.h"
 #include "qx/events.h"
 #include "qx/registry.h"
@@ -27,7 +28,7 @@ public:
     // IVisible
     void draw(Canvas* canvas) override;
     Rect* getBounds(Rect* bounds) override {
-        *bounds = Rect(left_, 420, 560, 50);
+        *bounds = Rect(Point(left_, screen::kBarRow), screen::kBarSize);
         return bounds;
     }
     std::int32_t isHidden() override { return 0; }
@@ -55,7 +56,7 @@ private:
 
     TopicButton* slots_[kMaxTopics] = {};
     std::int32_t count_ = 0;
-    std::int32_t left_ = 30;
+    std::int32_t left_ = screen::kBarLeft;
     // Each button's width at its last size report, so that buttons resizing at the same
     // time move their neighbours by their own changes only.
     std::int32_t rememberedWidths_[kMaxTopics] = {};

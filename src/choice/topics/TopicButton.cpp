@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "choice/ChoiceEvents.h"
+#include "choice/ChoiceScreen.h"
 #include "choice/Cursor.h"
 #include "choice/controls/LockAllDoors.h"
 #include "choice/controls/MouseEvents.h"
@@ -16,12 +17,12 @@
 namespace qx {
 
 namespace {
+using screen::kGiveBackMs;
+using screen::kReturnMs;
+using screen::kShrinkMs;
+using screen::kSlideMs;
 // The gap the bar keeps after each button; a shrinking button takes it along.
-constexpr std::int32_t kGap = 30;
-constexpr std::int32_t kShrinkMs = 700;
-constexpr std::int32_t kSlideMs = 400;
-constexpr std::int32_t kGiveBackMs = 450;
-constexpr std::int32_t kReturnMs = 600;
+constexpr std::int32_t kGap = screen::kBarGap;
 
 std::int32_t trunc(double v) { return truncated(v); }
 
@@ -75,7 +76,7 @@ Rect TopicButton::hitArea() {
 
 std::int32_t TopicButton::isOnScreen() {
     const Rect area = hitArea();
-    if (position.x > 640 || position.y > 480 || collapsed_ != 0) {
+    if (position.x > screen::kWidth || position.y > screen::kHeight || collapsed_ != 0) {
         return 0;
     }
     if (position.x >= 0 && position.y >= 0) {
@@ -176,7 +177,7 @@ void TopicButton::draw(Canvas* canvas) {
         }
         if (textXCurve_ == nullptr && textYCurve_ == nullptr) {
             // Titles at rest are cut at the bar's ends, under the masks.
-            canvas->setClip(Rect::fromCorners(28, saturated(wide(position.y) - 10), 612, 480));
+            canvas->setClip(screen::barClip(position.y));
         }
     }
     if (text_ != nullptr) {
