@@ -36,11 +36,14 @@ struct RowBlock {
 
 inline constexpr const char* kIBitmapFactoryName = "IBitmapFactory";
 
+// Called whenever a scene makes a picture (set-up, mostly) and gives it back.
 class IBitmapFactory {
 public:
     // A new bitmap object for the description (publishing "IBitmap", optionally
-    // "IBitmapConversion"), or null. The factory may write to the description.
+    // "IBitmapConversion"), or null. The object belongs to the factory until destroy; the
+    // description is the caller's, borrowed for the call, and the factory may write to it.
     virtual InterfaceTable* create(BitmapDescription* description) = 0;
+    // Once per object create made, when its picture is done with; the object is gone after.
     virtual void destroy(InterfaceTable* object) = 0;
 
 protected:
@@ -49,14 +52,19 @@ protected:
 
 inline constexpr const char* kIBitmapName = "IBitmap";
 
+// Every operation may be called any time between the factory's create and destroy.
 class IBitmap {
 public:
-    // Fills the pixels from a stream on the picture's resource (null: nothing to read).
+    // At most once, right after create: fills the pixels from a stream on the picture's
+    // resource (null: nothing to read), borrowed for the call. The result is passed through.
     virtual std::int32_t load(IRead* stream) = 0;
+    // A slot scenes do not call.
     virtual std::int32_t unused2() = 0;
-    // Rows first to last, inclusive; null when they cannot be locked. The block stays
-    // valid until it is unlocked.
+    // Rows first to last, inclusive; null when they cannot be locked. The block belongs to
+    // the bitmap and stays valid, its rows writable, until it is unlocked; a draw locks and
+    // unlocks within one call, so no lock outlives a frame.
     virtual RowBlock* lockRows(std::int32_t first, std::int32_t last) = 0;
+    // Gives back a block that lockRows answered, once.
     virtual void unlockRows(RowBlock* block) = 0;
 
 protected:
@@ -67,16 +75,19 @@ inline constexpr const char* kIBitmapConversionName = "IBitmapConversion";
 
 class IBitmapConversion {
 public:
-    // Converts the pixels to the description's bits per pixel and format; nonzero when the
-    // object now holds them that way, 0 when it refused (it always refuses 32 to 16 bits).
+    // While no rows are locked. Converts the pixels to the description's bits per pixel and
+    // format (the description is borrowed for the call); nonzero when the object now holds
+    // them that way, 0 when it refused (it always refuses 32 to 16 bits).
     virtual std::int32_t convert(const BitmapDescription* description) = 0;
 
 protected:
     ~IBitmapConversion() = default;
 };
 
-// The module's handle on one picture. The member order is shared with the host, which
-// reads the description and locks rows through `bitmap` when it copies the picture.
+// The module's handle on one picture, owned by the element that shows it; destroying it
+// gives the object back to its factory. The member order is shared with the host, which
+// reads the description and locks rows through `bitmap` when it copies the picture (within
+// ISurface::copy, so it never keeps a Bitmap beyond that call).
 class Bitmap {
 public:
     explicit Bitmap(BitmapDescription* source);

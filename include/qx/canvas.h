@@ -16,11 +16,11 @@ class Canvas;
 inline constexpr const char* kISurfaceName = "ISurface";
 
 // The drawing target. Slots that scenes do not call are kept so that the operations
-// scenes use stay in their places.
+// scenes use stay in their places. Scenes call it within drawScene only.
 class ISurface {
 public:
     virtual void unused1() = 0;
-    // Later host-side drawing (text, polygons) uses this colour.
+    // Later host-side drawing (text, polygons) uses this colour, passed by value.
     virtual void setColour(Colour colour) = 0;
     virtual void unused3() = 0;
     virtual void unused4() = 0;
@@ -34,12 +34,18 @@ public:
     virtual void unused12() = 0;
     virtual void unused13() = 0;
     // Draws the closed polygon through the points in the current colour; the surface takes
-    // the array over and frees it with std::free.
+    // the array over and frees it with the free of the C runtime the module allocates from
+    // (msvcrt.dll's on Windows).
     virtual void polygon(PointArray points) = 0;
-    // Copies the source rectangle of the bitmap with its top-left corner at (x, y).
+    // Copies the source rectangle of the bitmap with its top-left corner at (x, y). The
+    // Bitmap is borrowed for the call: the surface reads its description and locks and
+    // unlocks its rows before it returns. The rectangle may be empty.
     virtual void copy(std::int32_t x, std::int32_t y, const Bitmap* bitmap, Rect source) = 0;
-    // Rows first to last (inclusive); the block's address is column 0 of the first row.
+    // Rows first to last (inclusive); the block's address is column 0 of the first row. The
+    // block belongs to the surface and stays valid, its rows writable, until unlockRows;
+    // scenes unlock before drawScene returns. Null when the rows cannot be locked.
     virtual RowBlock* lockRows(std::int32_t first, std::int32_t last) = 0;
+    // Gives back a block that lockRows answered, once.
     virtual void unlockRows(RowBlock* block) = 0;
 
 protected:
@@ -48,13 +54,15 @@ protected:
 
 inline constexpr const char* kITextRendererName = "ITextRenderer";
 
+// A font's renderer, owned by whoever made the font.
 class ITextRenderer {
 public:
     virtual void unused1() = 0;
-    // Width in pixels of the string at the font's present style and scales.
+    // Any time (layout measures at set-up and in every frame). Width in pixels of the
+    // string at the font's present style and scales; the string is borrowed for the call.
     virtual std::int32_t measure(const char* text) = 0;
-    // Draws one line with its top-left corner at (x, y) in the canvas's colour; the canvas
-    // origin and clip apply.
+    // Within drawScene. Draws one line with its top-left corner at (x, y) in the canvas's
+    // colour; the canvas origin and clip apply. Canvas and string are borrowed for the call.
     virtual void draw(Canvas* canvas, std::int32_t x, std::int32_t y, const char* text) = 0;
 
 protected:
@@ -65,7 +73,8 @@ inline constexpr const char* kIFontStylerName = "IFontStyler";
 
 class IFontStyler {
 public:
-    // Style numbers: 0 plain, 1 highlighted; the outline pair is 1 then 0.
+    // Any time; the style holds for the font's later measures and draws until the next
+    // call. Style numbers: 0 plain, 1 highlighted; the outline pair is 1 then 0.
     virtual std::int32_t setStyle(std::int32_t style) = 0;
 
 protected:
@@ -74,6 +83,8 @@ protected:
 
 inline constexpr const char* kIFontScaleName = "IFontScale";
 
+// Any time; a scale holds for the font's later measures and draws until it is set again.
+// Scenes put back the scale they found after each text.
 class IFontScale {
 public:
     virtual void set(double scale) = 0;
@@ -82,6 +93,11 @@ public:
 protected:
     ~IFontScale() = default;
 };
+
+// A Font is laid out by whoever made it (the producer's fonts are the producer's) and is
+// borrowed by scenes until tearDown; a Canvas is the host's, handed to setUp and borrowed
+// until tearDown. Scenes call their operations on the host's thread and write the
+// canvas's clip, origin, colour and font while they draw.
 
 // Word indices in a font description.
 inline constexpr int kFontLineHeight = 7;   // line height in pixels

@@ -1,4 +1,5 @@
-// Growable containers of pointers. Neither owns what its values point to.
+// Growable containers of pointers. Neither owns what its values point to; each owns its
+// own storage, which whoever grows it allocates. Not synchronised: the host's thread only.
 #pragma once
 
 #include "qx/types.h"

@@ -28,7 +28,8 @@ inline constexpr std::uint32_t familyOf(std::uint32_t type) { return type & kFam
 class Event {
 public:
     // Mirrors a scalar deleting destructor: runs the destructor, frees the storage when
-    // bit 0 of flags is set, and returns the object's address.
+    // bit 0 of flags is set, and returns the object's address. Called once, by the event's
+    // receiver, with 1; the storage is freed by the side that made the event.
     virtual void* destroy(std::uint32_t flags) = 0;
 
     std::uint32_t type;
@@ -67,9 +68,13 @@ protected:
 
 inline constexpr const char* kIListenerName = "IListener";
 
-// A receiver of events; it takes the event it is given (destroying it) and answers 1.
+// A receiver of events: readers' completions, sounds' finished messages and the events
+// between a scene's own parts.
 class IListener {
 public:
+    // On the host's thread, whenever the sender has an event for it: a reader's completion
+    // from within processEvents, a sound's finished message any time after play (even from
+    // inside stop). Takes the event, destroying it whether it acted on it or not; answers 1.
     virtual std::int32_t handleEvent(Event* event) = 0;
 
 protected:

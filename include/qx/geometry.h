@@ -1,5 +1,6 @@
 // Small value types shared across the boundary: points, sizes, half-open rectangles,
-// point arrays and colours. All coordinates are screen pixels, signed 32-bit.
+// point arrays and colours. All coordinates are screen pixels, signed 32-bit. Their
+// operations may be called any time and take and answer values, except where noted.
 #pragma once
 
 #include "qx/types.h"
@@ -98,7 +99,8 @@ struct Colour {
     constexpr bool operator==(const Colour&) const = default;
 
     // The colour packed into a pixel of the named format (an atom-table identifier whose
-    // name describes the pixel bit by bit, most significant first).
+    // name describes the pixel bit by bit, most significant first). Reads the format's name
+    // from the bound host's atom table, so only once a host is bound (the module's: init).
     std::uint32_t pixelValue(std::uint32_t format) const;
 };
 

@@ -34,12 +34,16 @@ public:
     InterfaceTable& operator=(const InterfaceTable&) = delete;
     ~InterfaceTable() { teardown(); }
 
-    // Appends a pair (with a private copy of the name) and enters it in the bound registry.
+    // In the owner's constructor, once per interface. Appends a pair (with a private copy of
+    // the name) and enters it in the bound registry; the entry borrows the string given,
+    // so pass a constant (kIVisibleName). pointer is the owner's sub-object, not owned.
     void addInterface(const char* interfaceName, void* pointer);
-    // First pair whose name matches without regard to case; null when there is none.
+    // Any time. First pair whose name matches without regard to case, or null. The pointer
+    // is borrowed: valid while the owner lives, to be converted to that interface only.
     void* getInterface(const char* interfaceName) const;
-    // Removes every registry entry of this table and frees the pairs. A table without
-    // pairs is only reset; the registry is not touched.
+    // In the owner's destructor (the table's own destructor does it too). Removes every
+    // registry entry of this table and frees the pairs. A table without pairs is only reset;
+    // the registry is not touched.
     void teardown();
 
     const char* objectName() const { return objectName_; }
@@ -68,17 +72,19 @@ struct InterfaceRegistry {
 };
 
 // Pushes a new entry at the head and sets the cursor to it. A null object name is
-// entered as "<unnamed>".
+// entered as "<unnamed>". The entry is allocated here and freed by removeTable; it borrows
+// both names, which must outlive it. Not during an enumeration with findNext.
 void addEntry(InterfaceRegistry* registry, const char* objectName, const char* interfaceName,
               InterfaceTable* table, void* pointer);
 
 // Resumable search by interface name. Repeated calls yield every matching pointer, newest
 // registration first, then one null, after which the cursor is back at the head. A null
-// cursor is reset to the head and answers null without searching.
+// cursor is reset to the head and answers null without searching. An enumeration runs to
+// its null before anything adds or removes entries, which would move the cursor.
 void* findNext(InterfaceRegistry* registry, const char* interfaceName);
 
-// Unlinks and frees every entry of the table, wherever it stands; the cursor returns to
-// the head.
+// From the table owner's destructor. Unlinks and frees every entry of the table, wherever
+// it stands; the cursor returns to the head. Not during an enumeration with findNext.
 void removeTable(InterfaceRegistry* registry, InterfaceTable* table);
 
 // Compares two names without regard to ASCII case; null equals only null.
@@ -86,10 +92,14 @@ bool namesEqual(const char* a, const char* b);
 
 inline constexpr const char* kIReferenceCountName = "IReferenceCount";
 
-// The reference-count interface. releaseReference destroys the object at zero.
+// The reference-count interface, for whoever holds a reference (createScene gives the
+// first one of a scene).
 class IReferenceCount {
 public:
+    // Takes one more reference; the caller must already hold one.
     virtual void addReference() = 0;
+    // Gives one back. At zero the object destroys itself (its registry entries go with it),
+    // so the caller must not touch it afterwards.
     virtual void releaseReference() = 0;
 
 protected:

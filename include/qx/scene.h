@@ -20,10 +20,13 @@ inline constexpr const char* kIQXSceneFactoryName = "IQXSceneFactory";
 
 class IQXSceneFactory {
 public:
-    // A new scene with a reference count of 1; answers its InterfaceTable (publishing
-    // "IQXScene", "IReferenceCount", "QXButtonNotify"), or null.
+    // Between init and release, any number of times. A new scene with a reference count of
+    // 1, held by the caller; answers its InterfaceTable (publishing "IQXScene",
+    // "IReferenceCount", "QXButtonNotify"), owned by the scene, or null.
     virtual InterfaceTable* createScene() = 0;
-    // Releases the reference createScene gave; scene must be a table createScene returned.
+    // Before release, once per scene, after its tearDown: drops the reference createScene
+    // gave, which destroys the scene unless the caller took more. scene must be a table
+    // createScene returned; do not use it afterwards.
     virtual void destroyScene(InterfaceTable* scene) = 0;
 
 protected:
@@ -34,23 +37,33 @@ inline constexpr const char* kIQXSceneName = "IQXScene";
 
 class IQXScene {
 public:
-    // Takes a host pointer event (the scene destroys it); answers 1.
+    // Between setUp and tearDown, for each pointer event. The scene takes the event, whatever
+    // its type, and destroys it through destroy(1); answers 1.
     virtual std::int32_t handleEvent(Event* event) = 0;
-    // Once, before anything else: the canvas to draw on, the root of the resource tree
-    // (the scene reads the directory "choice" below it) and the game-state record.
+    // Once, right after createScene, before any other operation but the reference count's:
+    // the canvas to draw on, the root of the resource tree (the scene reads the directory
+    // "choice" below it) and the game-state record. All three stay the host's and must live
+    // until tearDown (the record receives the doors' topics when play is pressed);
+    // directories the scene opens below the root stay in the tree.
     virtual void setUp(Canvas* canvas, ResourceDirectory* resources, Handle* gameState) = 0;
+    // Once a frame between setUp and tearDown: lays the topic bar out and moves the fades by
+    // the host clock.
     virtual void update() = 0;
+    // Once a frame between setUp and tearDown: draws every visible element onto the canvas
+    // given to setUp. Rows of the surface are locked and unlocked within the call.
     virtual void drawScene() = 0;
-    // Destroys what setUp made.
+    // Once, after the last frame (normally when isRunning has answered 0): destroys what
+    // setUp made. Afterwards only destroyScene and the reference count may be called.
     virtual void tearDown() = 0;
-    // 1 until the scene has finished.
+    // Any time after setUp: 1 until the closing fade after play has ended, then 0.
     virtual std::int32_t isRunning() = 0;
 
 protected:
     ~IQXScene() = default;
 };
 
-// One topic as the producer keeps it, borrowed by the scene for its whole life.
+// One topic as the producer keeps it, borrowed by the scene for its whole life; play stores
+// the record's address in the game-state record.
 struct TopicItem {
     std::uint32_t title; // atom identifier of the title text
     char code[8];        // short code, zero-terminated; "xx" and "cd" get no button
@@ -60,15 +73,19 @@ struct TopicItem {
 inline constexpr const char* kIQXProducerName = "IQXProducer";
 
 // The game's producer of topics, found with findInterface(null, "IQXProducer").
+// Asked only during setUp.
 class IQXProducer {
 public:
+    // Slots scenes do not call.
     virtual std::int32_t unused1() = 0;
     virtual std::int32_t unused2() = 0;
-    // The font for a font name ("AlternateFont"), owned by the producer; null if unknown.
+    // The font for a font name ("AlternateFont"), or null if unknown. The font stays the
+    // producer's and must live until the scene's tearDown; the name is borrowed for the call.
     virtual Font* fontFor(const char* fontName) = 0;
     virtual std::int32_t unused4() = 0;
     virtual std::int32_t unused5() = 0;
-    // The topic of an index (dense from 0), or null past the last.
+    // The topic of an index (dense from 0), or null past the last. The record stays the
+    // producer's and must live as long as the game-state record refers to it.
     virtual TopicItem* itemAt(std::int32_t index) = 0;
 
 protected:
@@ -85,9 +102,15 @@ struct DependencyBlock {
     const char* names[2];
 };
 
-// Exported symbols, unmangled. init answers the factory's InterfaceTable, or null.
+// Exported symbols, unmangled.
+// init: once after loading. host must live until release; arguments points to four strings,
+// any of them null, which the module copies. Answers the factory's InterfaceTable, owned by
+// the module until release, or null.
 using InitFunction = InterfaceTable* (*)(HostObject* host, const char* const* arguments);
+// release: once, after init and after the last destroyScene; the factory and its registry
+// entry are gone afterwards.
 using ReleaseFunction = void (*)();
+// dependencies: any time, before init too. The block is a constant of the module.
 using DependenciesFunction = const DependencyBlock* (*)();
 
 QX_BEGIN_LAYOUT_CHECKS

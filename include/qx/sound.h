@@ -24,9 +24,14 @@ struct SoundDescription {
 
 inline constexpr const char* kISoundFactoryName = "ISoundFactory";
 
+// Called whenever a scene makes a sound effect (set-up) and gives it back.
 class ISoundFactory {
 public:
+    // A new sound object for the description (borrowed for the call), or null. The object
+    // belongs to the factory until destroy.
     virtual InterfaceTable* create(SoundDescription* description) = 0;
+    // Once per object create made, once its playback has been stopped and its data
+    // unloaded; the object is gone after.
     virtual void destroy(InterfaceTable* object) = 0;
 
 protected:
@@ -37,9 +42,11 @@ inline constexpr const char* kISoundName = "ISound";
 
 class ISound {
 public:
+    // Slots scenes do not call.
     virtual std::int32_t unused1() = 0;
     virtual std::int32_t unused2() = 0;
-    // Stops playback; the finished message follows through the event loop.
+    // While a playback runs. Stops it; the finished message follows, through the event loop
+    // or from inside this call.
     virtual std::int32_t stop() = 0;
 
 protected:
@@ -50,11 +57,17 @@ inline constexpr const char* kIPreloadSoundName = "IPreloadSound";
 
 class IPreloadSound {
 public:
-    // Reads the sound's data from the stream (null: nothing to read); nonzero on success.
+    // Any time; a running playback has been asked to stop first. Reads the sound's data
+    // from the stream (null: nothing to read), borrowed for the call; nonzero on success.
     virtual std::int32_t preload(IRead* stream) = 0;
+    // After a successful preload (a running playback has been asked to stop first):
+    // releases the preloaded data.
     virtual void unload() = 0;
-    // Starts playback; answers a nonzero handle when it started. The finished message
-    // later goes to listener; owner is the object that plays, as a reference count.
+    // After a successful preload, once the last playback's finished message has arrived.
+    // Starts playback; answers a nonzero handle when it started. The finished message later
+    // goes to listener, which takes it; owner is the object that plays, as a reference
+    // count. Both are borrowed until that message: the player holds a reference on itself
+    // until then.
     virtual Handle play(IListener* listener, IReferenceCount* owner) = 0;
 
 protected:
@@ -63,6 +76,8 @@ protected:
 
 inline constexpr const char* kISoundVolumeName = "ISoundVolume";
 
+// The four optional interfaces below are kept for whoever plays sounds; scenes of this
+// module take them but do not call them.
 class ISoundVolume {
 public:
     virtual void setVolume(std::int32_t volume) = 0; // 0 to 255
@@ -103,8 +118,9 @@ protected:
 
 inline constexpr std::uint32_t kSoundFinished = 0x50001u;
 
-// The finished message. The playing object fills `sound` with itself before passing the
-// message on to its own listener.
+// The finished message, made by the sound system and taken by the listener given to play.
+// The playing object fills `sound` with itself before passing the message on to its own
+// listener, or destroys it when it has none.
 class SoundFinishedEvent : public Event {
 public:
     void* sound;

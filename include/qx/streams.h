@@ -1,7 +1,8 @@
 // Readers handed out by archives, and the events that end an asynchronous read.
 //
 // A reader object publishes IRead (blocking) or IASyncRead (asynchronous), optionally
-// IStream and ISeekable, in its InterfaceTable.
+// IStream and ISeekable, in its InterfaceTable. A reader belongs to the archive that opened
+// it (IArchive::openReader); the caller uses it until it gives it back (closeReader).
 #pragma once
 
 #include "qx/events.h"
@@ -13,7 +14,8 @@ inline constexpr const char* kIReadName = "IRead";
 
 class IRead {
 public:
-    // Reads up to size bytes into buffer; answers the count read (0 at the end).
+    // Any time while the reader is open. Reads up to size bytes into buffer, which is the
+    // caller's and borrowed for the call; answers the count read (0 at the end).
     virtual std::int32_t read(void* buffer, std::int32_t size) = 0;
 
 protected:
@@ -24,9 +26,11 @@ inline constexpr const char* kIASyncReadName = "IASyncRead";
 
 class IASyncRead {
 public:
-    // Starts a read of up to size bytes into buffer and returns at once. The reader later
-    // sends a completion event (family 0x20000) to the listener, from within the host's
-    // event processing and never from inside readAsync. The result is not used.
+    // Any time while the reader is open and no read of it is under way. Starts a read of up
+    // to size bytes into buffer and returns at once. The reader later sends a completion
+    // event (family 0x20000) to the listener, from within the host's event processing and
+    // never from inside readAsync; the listener takes the event. buffer and listener are
+    // borrowed until then. The result is not used.
     virtual std::int32_t readAsync(void* buffer, std::int32_t size, IListener* listener) = 0;
 
 protected:
@@ -39,6 +43,7 @@ inline constexpr const char* kIStreamName = "IStream";
 // unchanged.
 class IStream {
 public:
+    // Any time while the reader is open; argument is borrowed for the call.
     virtual std::int32_t control(std::int32_t operation, void* argument) = 0;
 
 protected:
@@ -58,9 +63,11 @@ struct StreamReadRequest {
 
 inline constexpr const char* kISeekableName = "ISeekable";
 
+// Scene modules do not call it; a stream publishes its reader's ISeekable as its own.
 class ISeekable {
 public:
-    // origin 0: from the start, 1: from the current position, 2: from the end.
+    // Any time while the reader is open. origin 0: from the start, 1: from the current
+    // position, 2: from the end.
     virtual std::int32_t seek(std::int32_t offset, std::int32_t origin) = 0;
 
 protected:
@@ -75,7 +82,8 @@ inline constexpr std::uint32_t kReadCount = 0x20004u;     // ends the wait with 
 inline constexpr std::uint32_t kReadOutOfData = 0x20005u; // ends the wait with the payload
 inline constexpr std::uint32_t kReadFailed = 0x20006u;    // ends the wait with the payload
 
-// Made by the reader. The payload word sits where a host pointer event keeps x.
+// Made by the reader and taken by the listener it is sent to, which destroys it. The
+// payload word sits where a host pointer event keeps x.
 class ReadCompletionEvent : public Event {
 public:
     std::uint32_t reserved;

@@ -1,4 +1,7 @@
-// Basic types shared by the host and every scene module.
+// include/qx/ is the binary contract: every record and interface that a host and a scene
+// module share, one header per concept, enough to write a host with. It includes only the
+// C++ library and its own headers; the module (src/) and hosts build on it, never the
+// reverse. This header holds the basic types the others use.
 //
 // Layout rules for every record in include/qx/:
 //  - numbers the contract calls 32-bit use fixed-width types;

@@ -63,12 +63,12 @@ void ImageElement::convertToScreenFormat() {
 }
 
 void ImageElement::matchCanvasFormat(const Canvas* canvas) {
-    if (bitmap == nullptr || (canvas->format == description.format &&
-                              canvas->bitsPerPixel == description.bitsPerPixel)) {
+    if (bitmap == nullptr || (canvas->pixelFormat() == description.format &&
+                              canvas->depth() == description.bitsPerPixel)) {
         return;
     }
-    description.bitsPerPixel = canvas->bitsPerPixel;
-    description.format = canvas->format;
+    description.bitsPerPixel = canvas->depth();
+    description.format = canvas->pixelFormat();
     bitmap->convert(&description);
 }
 
