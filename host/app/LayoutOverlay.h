@@ -38,7 +38,6 @@ public:
         std::int32_t textX, textY;
     };
     const std::vector<Door>& doors() const { return doors_; }
-    std::vector<OverlayBox> buttons() const { return buttons_; }
     // Whether the scene shows the door now.
     bool shown(int door) const;
 

@@ -61,7 +61,6 @@ public:
     void destroy(qx::InterfaceTable* object) override;
 
     qx::InterfaceTable* table() { return &table_; }
-    std::size_t liveBitmaps() const { return bitmaps_.size(); }
     VanillaBitmap* bitmapOf(const qx::InterfaceTable* object) const;
 
 private:

@@ -21,7 +21,6 @@ public:
     Media(const Media&) = delete;
     Media& operator=(const Media&) = delete;
 
-    VanillaBitmapFactory& bitmaps() { return bitmaps_; }
     SoundSystem& soundSystem() { return soundSystem_; }
     Surface& surface() { return surface_; }
     FontSystem& fonts() { return fonts_; }

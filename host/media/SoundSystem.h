@@ -45,7 +45,6 @@ public:
     std::int32_t queued() override { return playing_ ? 1 : 0; }
 
     qx::InterfaceTable* table() { return &table_; }
-    bool isPlaying() const { return playing_ != nullptr; }
     // Playing time of the preloaded data at the present frequency, rounded up.
     std::int32_t durationMilliseconds() const;
     std::uint32_t voice() const { return playing_ ? playing_->voice : 0; }

@@ -71,7 +71,6 @@ const Glyph* Typeface::findGlyph(char32_t character, std::int32_t pixelSize, std
     }
     AsciiPage& page = pageFor(pixelSize, style);
     if (const Glyph* known = page.glyphs[character]) {
-        ++cacheHits_;
         return known;
     }
     // Characters that cannot be rendered stay null here and are asked for again.
@@ -104,7 +103,6 @@ Typeface::AsciiPage& Typeface::pageFor(std::int32_t pixelSize, std::int32_t styl
 const Glyph* Typeface::lookUp(char32_t character, std::int32_t pixelSize, std::int32_t style) {
     const std::uint64_t key = keyOf(character, pixelSize, style);
     if (auto found = glyphs_.find(key); found != glyphs_.end()) {
-        ++cacheHits_;
         return &found->second;
     }
     FT_Face face = faceFor(style);

@@ -46,7 +46,6 @@ public:
         if (character < 128 && lastPage_ != nullptr &&
             lastPage_->key == keyOf(0, pixelSize, style)) {
             if (const Glyph* known = lastPage_->glyphs[character]) {
-                ++cacheHits_;
                 return known;
             }
         }
@@ -66,8 +65,6 @@ public:
     std::uint64_t generation() const { return generation_; }
 
     std::size_t rasterisations() const { return rasterisations_; }
-    std::size_t cacheHits() const { return cacheHits_; }
-    std::size_t cachedGlyphs() const { return glyphs_.size(); }
 
     // Sizes change every frame while text is animated, so the cache starts over at this
     // size rather than growing without bound.
@@ -106,7 +103,6 @@ private:
     AsciiPage* lastPage_ = nullptr;
     std::uint64_t generation_ = 0;
     std::size_t rasterisations_ = 0;
-    std::size_t cacheHits_ = 0;
 };
 
 } // namespace qxhost

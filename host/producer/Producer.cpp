@@ -13,7 +13,6 @@ Producer::Producer(Host& host, FontSystem* fonts, const std::string& topicsPath)
     for (const std::string& error : file.errors) {
         host_.report(3, "%s\n", error.c_str());
     }
-    errors_ = std::move(file.errors);
     fileProblem_ = std::move(file.unreadable);
     for (const TopicRecord& record : file.topics) {
         qx::TopicItem item{};

@@ -35,7 +35,6 @@ public:
     std::int32_t count() const { return static_cast<std::int32_t>(items_.size()); }
     // The title text of a record this producer handed out, or "" for any other pointer.
     std::string titleOf(const qx::TopicItem* item) const;
-    const std::vector<std::string>& errors() const { return errors_; }
     // Why the topics file could not be read at all, or "".
     const std::string& fileProblem() const { return fileProblem_; }
 
@@ -44,7 +43,6 @@ private:
     FontSystem* fonts_;
     std::deque<qx::TopicItem> items_; // handed out by address: never moves
     std::vector<std::string> titles_;
-    std::vector<std::string> errors_;
     std::string fileProblem_;
     qx::InterfaceTable table_{"producer"};
 };

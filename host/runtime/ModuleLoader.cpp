@@ -123,7 +123,6 @@ bool ModuleLoader::open(const std::string& path) {
     init_ = asFunction<qx::InitFunction>(symbols[0]);
     release_ = asFunction<qx::ReleaseFunction>(symbols[1]);
     dependencies_ = asFunction<qx::DependenciesFunction>(symbols[2]);
-    dllMain_ = symbols[3];
     return true;
 }
 
@@ -177,7 +176,6 @@ void ModuleLoader::close() {
     init_ = nullptr;
     release_ = nullptr;
     dependencies_ = nullptr;
-    dllMain_ = nullptr;
 }
 
 } // namespace qxhost

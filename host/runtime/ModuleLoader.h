@@ -22,7 +22,6 @@ public:
     // Loads the file and resolves the four exports. On failure answers false, loads
     // nothing and leaves the reason in error().
     bool open(const std::string& path);
-    bool isOpen() const { return handle_ != nullptr; }
     const std::string& path() const { return path_; }
     const std::string& error() const { return error_; }
 
@@ -52,7 +51,6 @@ private:
     qx::InitFunction init_ = nullptr;
     qx::ReleaseFunction release_ = nullptr;
     qx::DependenciesFunction dependencies_ = nullptr;
-    void* dllMain_ = nullptr;
     qx::InterfaceTable* factory_ = nullptr;
 };
 

@@ -71,7 +71,6 @@ private:
         qx::HostObject* previous_;
     };
 
-    qx::HostObject* bound_;
     std::unique_ptr<Host> host_;
     std::unique_ptr<ResourceRoot> root_;
     qx::ResourceDirectory* choice_ = nullptr;

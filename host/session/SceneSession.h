@@ -94,7 +94,6 @@ public:
     Media& media() { return *media_; }
     // The resource tree's root, the data folder, which the scene was set up on.
     qx::ResourceDirectory* resources() { return root_ != nullptr ? root_->directory() : nullptr; }
-    const std::string& dataPath() const { return options_.dataPath; }
     // The data's layout values as the scene reads them.
     const ChoiceLayout& layout() const { return layout_; }
 

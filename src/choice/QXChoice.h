@@ -45,12 +45,8 @@ public:
     // QXButtonNotify: 2 play, 16 previous round, 17 next round.
     void buttonClicked(std::int32_t id) override;
 
-    std::int32_t roundCount() const { return roundCount_; }
-    std::int32_t currentRound() const { return currentRound_; }
     Porte* door(int slot) const { return slot >= 0 && slot < kDoorSlots ? doors_[slot] : nullptr; }
     const std::int32_t* doorMap() const { return doorMap_; }
-    TopicBar* topicBar() const { return topicBar_; }
-    Cursor* cursor() const { return cursor_; }
     ImageButton* roundButton(int i) const { return i == 0 ? previousRound_ : nextRound_; }
 
     InterfaceTable table;

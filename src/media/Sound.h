@@ -33,7 +33,6 @@ public:
 
     std::int32_t references() const { return references_; }
     Handle playing() const { return playing_; }
-    std::int32_t preloaded() const { return preloaded_; }
 
     InterfaceTable table;
     SoundDescription description;

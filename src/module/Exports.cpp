@@ -12,7 +12,8 @@ QXChoiceFactory*& factory() {
     return instance;
 }
 
-// The module needs no start-up work beyond binding; kept as the place where it would go.
+// The contract wants a start-up hook between binding and making the factory, and a failing
+// one to make init answer null; this module needs no work there.
 bool startUp(void* /*instance*/) { return true; }
 
 const char kPngFile[] = "pngfile";

@@ -17,6 +17,7 @@ public:
     std::int32_t handleEvent(Event* event) override;
     // Kept in its slot for streams of other modules; this one has nothing to report.
     virtual std::int32_t status();
+    // The contract wants it in this slot; reads ask the reader's interfaces instead.
     virtual std::int32_t isAsynchronous() = 0;
 
     // Passed through unchanged to the reader's IStream; 0 without one.

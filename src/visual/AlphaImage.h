@@ -21,8 +21,6 @@ public:
     // that they are needed, and a switch back between the two rebuilds nothing.
     void setOpacity(double opacity);
     void draw(Canvas* canvas) override;
-    // The tables the next draw blends with: blendTables, or the kept ones.
-    const BlendTables& tables() const { return *active_; }
 
     BlendTables blendTables;
     Bitmap* alphaBitmap = nullptr;  // owned only when hasAlpha is 1

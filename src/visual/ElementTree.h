@@ -29,6 +29,7 @@ public:
 
     virtual void drawAll();
 
+    // The contract wants both, though the scene's list sets them only at construction.
     void setCanvas(Canvas* target) { canvas = target; }
     void setRoot(ElementNode* top) { root = top; }
 

@@ -27,7 +27,6 @@ public:
     // The element's rectangle; elements whose extent comes from elsewhere override it.
     virtual Rect bounds();
 
-    IVisible* visible() { return this; }
     ITouchable* touchable() { return this; }
 
     InterfaceTable table;

@@ -36,11 +36,6 @@ float smoothstep(float edge0, float edge1, float v) {
     return t * t * (3 - 2 * t);
 }
 
-Bounds Bounds::everything() {
-    const float big = std::numeric_limits<float>::max() / 4;
-    return {-big, -big, big, big};
-}
-
 namespace {
 
 Bounds join(const Bounds& a, const Bounds& b) {

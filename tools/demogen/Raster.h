@@ -20,7 +20,6 @@ float smoothstep(float edge0, float edge1, float v);
 
 struct Bounds {
     float x0, y0, x1, y1;
-    static Bounds everything();
     Bounds grown(float by) const { return {x0 - by, y0 - by, x1 + by, y1 + by}; }
 };
 

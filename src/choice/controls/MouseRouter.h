@@ -22,8 +22,6 @@ public:
     // Routes a host pointer event and destroys it; anything else is only destroyed.
     std::int32_t handleEvent(Event* event) override;
 
-    InterfaceTable* interfaces() { return &table; }
-
 private:
     QXMouseListener* hitTest(std::int32_t x, std::int32_t y);
     void pointerMoved(std::int32_t x, std::int32_t y);

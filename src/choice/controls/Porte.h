@@ -46,8 +46,6 @@ public:
     double markOpacity() const { return markOpacity_; }
     double pictureOpacity() const { return pictureOpacity_; }
     Point markPosition() const { return markPosition_; }
-    TextElement* topicText() const { return topicText_; }
-    QXMouseListener* holder() const { return holder_; }
 
 private:
     void entered();

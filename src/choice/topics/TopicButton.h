@@ -45,10 +45,7 @@ public:
     std::int32_t isCollapsed() const { return collapsed_; }
     std::int32_t isDragging() const { return dragging_; }
     TextElement* text() const { return text_; }
-    TopicItem* topic() const { return topic_; }
     Porte* holderDoor() const { return holderDoor_; }
-    const Point* corners() const { return corners_; }
-    Point* jitter() { return jitter_; }
     QXMouseListener* mouseFace() { return static_cast<QXMouseListener*>(this); }
 
 private:
