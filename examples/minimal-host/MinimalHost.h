@@ -1,5 +1,5 @@
-// The least a host gives a scene module, from include/qx/ and the C++ library alone.
-// HOST.md walks through it.
+// The least a host gives a scene module, from include/qx/ and the C++ library alone: the
+// example includes nothing else of the project. HOST.md walks through it.
 #pragma once
 
 #include <cstdint>

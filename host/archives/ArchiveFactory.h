@@ -1,3 +1,8 @@
+// archives/: the resource tree's root and the archives over files on disk: folders, text
+// values (values.txt), the readers they lend, and whole files read within the host's
+// limits. The PNG and WAV archives decode, so they are media/'s. Includes runtime/ and the
+// contract.
+//
 // Base classes for the host's archive factories and the archives they hand out.
 #pragma once
 

@@ -1,3 +1,7 @@
+// media/: pictures, sounds, the screen and text, with libpng, SDL2 and FreeType: the
+// bitmap factory, the sound system, the surface, fonts, and the archive factories that
+// decode PNG and WAV files. Includes archives/, runtime/ and the contract.
+//
 // Everything the reference host offers for pictures, sounds, the screen and text: the
 // bitmap factory "vanillaimage", the sound factory "soundsystem", the 640 x 480 surface and
 // the font system, made and registered together; and the archive factories "pngfile" and

@@ -1,3 +1,6 @@
+// producer/: the game's producer of topics: the topics file and the fonts it serves.
+// Includes media/, archives/, runtime/ and the contract.
+//
 // The game's producer of topics, as the reference host offers it: topics from a topics
 // file, in file order, and fonts by name from the host's font system.
 #pragma once

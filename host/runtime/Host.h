@@ -1,3 +1,6 @@
+// runtime/: the host object and the module loader, on which the rest of the host builds.
+// Includes the contract and the support layer's services/ (the host binds itself there).
+//
 // The reference host object: interface registry, atom table, settings, log, clock and
 // event loop. One Host per process; it binds the process's support layer to itself.
 #pragma once

@@ -1,3 +1,7 @@
+// session/: a scene run as the game runs it, and the "choice" folder read the way the scene
+// reads it. Includes producer/, media/, archives/, runtime/, the contract and the support
+// layer (services/, and resource/ for the scene's own reader of the layout values).
+//
 // One choice scene as the game would run it, hosted by the reference host: the module is
 // loaded through its four exports, the data folder becomes the resource root (the scene reads
 // its "choice" folder), the producer serves the topics file, and the screen is the host's

@@ -1,3 +1,7 @@
+// choice/, with controls/ and topics/ one floor: the scene, its fixed screen layout, the
+// cursor and the element list; controls/ and topics/ hold the scene's parts. The three
+// include one another and the floors below (visual/, media/, resource/, core/, services/)
+// and the contract; never module/.
 #pragma once
 
 #include "choice/ChoiceScreen.h"

@@ -1,3 +1,7 @@
+// core/: the object model the contract declares (interface tables, the registry, pointer
+// containers, geometry, colours), the module's events and its one allocation point.
+// Includes platform/, services/ and the contract.
+//
 // The module's one allocation point.
 //
 // Everything the module allocates comes from here: objects through `new (fallible) T(...)`

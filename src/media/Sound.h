@@ -1,3 +1,6 @@
+// media/: bitmaps (declared in qx/bitmap.h) and sounds, made by the host's factories, and
+// Deletable, the root owners delete pictures and sounds through. Includes resource/, core/,
+// services/ and the contract.
 #pragma once
 
 #include "qx/events.h"

@@ -1,3 +1,7 @@
+// module/, the top floor: the four exports, the plugin module and the scene factory, which
+// builds the whole scene. Includes choice/ and the floors below, and the contract; nothing
+// includes module/.
+//
 // The module's exported entry points. Everything else in the library is hidden.
 #pragma once
 

@@ -1,3 +1,8 @@
+// platform/: the only files that include operating-system headers: the library entry
+// DllMain, the export marker, the tick count, debug output and process exit, for Win32 and
+// for POSIX. Includes services/ (DllMain records the instance handle there) and nothing
+// else of the module.
+//
 // The few things the module needs from the operating system.
 #pragma once
 

@@ -1,3 +1,7 @@
+// resource/: the resource tree's directories (declared in qx/resources.h), the streams they
+// read through, and the reader of the "choice" folder's values, which host tools share.
+// Includes core/, platform/, services/ and the contract.
+//
 // A stream over an archive's reader that always reads blocking, also when the reader can
 // only read asynchronously.
 #pragma once

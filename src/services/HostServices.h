@@ -1,7 +1,8 @@
+// services/, the module's bottom floor: every layer logs, reads the clock and finds
+// interfaces through it. Includes only the contract.
+//
 // The host as the rest of the module sees it: module-wide state written by DllMain and
 // init, and thin calls into the host object. Nothing here caches what the host may change.
-// The bottom floor: every layer logs and reads the clock through it, and it includes only
-// the contract.
 #pragma once
 
 #include "qx/host.h"

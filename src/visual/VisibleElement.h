@@ -1,3 +1,7 @@
+// visual/: what is drawn: the element base, the canvas's drawing operations, the element
+// tree, the picture elements (plain, frame strip, alpha, keyed, translucent) with their
+// tables and row kernels, and text. Includes media/, resource/, core/, platform/, services/
+// and the contract.
 #pragma once
 
 #include "qx/registry.h"

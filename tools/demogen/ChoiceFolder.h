@@ -1,3 +1,7 @@
+// tools/demogen/: the demo-data generator. Includes the host's runtime/ and archives/ and
+// the support layer's resource/ (it checks the hand-written layout values the way the scene
+// reads them), and the scene's screen layout (choice/ChoiceScreen.h).
+//
 // Writes the complete "choice" folder of the demo data.
 #pragma once
 

@@ -1,3 +1,6 @@
+// choice/controls/, part of the choice floor (choice/QXChoice.h): mouse routing, doors,
+// door locking, image buttons and the topic bar.
+//
 // Turns the host's pointer events into mouse events for the participant under the pointer.
 // Participants are borrowed: they are registered for the router's whole life and outlive it.
 #pragma once

@@ -1,3 +1,5 @@
+// choice/topics/, part of the choice floor (choice/QXChoice.h): topic buttons with their
+// shrink, grow, slide and return, and the time curves that drive every animation.
 #pragma once
 
 #include "choice/controls/QXMouseListener.h"
