@@ -42,6 +42,7 @@ public:
     ISoundFactory* factory = nullptr;
     ISound* soundInterface = nullptr;
     IPreloadSound* preloadSound = nullptr;
+    // The contract wants these four kept for the sound's users; the scene calls none of them.
     ISoundVolume* volume = nullptr;
     ISoundPanorama* panorama = nullptr;
     ISoundFrequency* frequency = nullptr;

@@ -5,6 +5,7 @@
 namespace qx {
 
 // Private copies of the four argument strings given to init; null where an argument was.
+// The contract wants them kept for the module's life, though nothing in it reads them.
 struct PluginArguments {
     char* strings[4] = {nullptr, nullptr, nullptr, nullptr};
 

@@ -16,7 +16,7 @@ struct ModuleState {
     SettingsList* settings = nullptr;
     InterfaceRegistry* registry = nullptr;
     IAtomTable* atoms = nullptr;
-    void* auxiliary = nullptr;
+    void* auxiliary = nullptr; // the contract wants it asked for and kept; nothing uses it
 };
 
 ModuleState& moduleState();
