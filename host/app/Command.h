@@ -1,5 +1,6 @@
 // app/: the qxhost program. Includes every host folder, the contract, the support layer's
-// resource/ and the scene's screen layout (choice/ChoiceScreen.h); nothing includes app/.
+// resource/ and the scene's screen layout (choice/ChoiceScreen.h); no other host folder
+// includes app/.
 //
 // The subcommands of qxhost. Each lives in its own file and is listed once in the table
 // of CommandLine.cpp; the dispatcher gives it its arguments (after the subcommand name)

@@ -1,6 +1,6 @@
 // module/, the top floor: the four exports, the plugin module and the scene factory, which
-// builds the whole scene. Includes choice/ and the floors below, and the contract; nothing
-// includes module/.
+// builds the whole scene. Includes choice/ and the floors below, and the contract; no other
+// folder of the module includes module/.
 //
 // The module's exported entry points. Everything else in the library is hidden.
 #pragma once
