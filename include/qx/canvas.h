@@ -103,16 +103,41 @@ protected:
 inline constexpr int kFontLineHeight = 7;   // line height in pixels
 inline constexpr int kFontLineAdvance = 11; // line advance in thousandths of the line step
 
+// The operations are small enough to be defined here: a scene performs several of them for
+// every text it draws, every frame.
 class Font {
 public:
-    std::int32_t setStyle(std::int32_t n);
+    // Answers the styler's result, or 0 without a styler.
+    std::int32_t setStyle(std::int32_t n) {
+        currentStyle = n;
+        return styler != nullptr ? styler->setStyle(n) : 0;
+    }
     std::int32_t style() const { return currentStyle; }
-    std::int32_t measure(const char* text);
-    void draw(Canvas* canvas, std::int32_t x, std::int32_t y, const char* text);
-    void setPrimaryScale(double value);
-    void setSecondaryScale(double value);
-    double primaryScale();
-    double secondaryScale();
+    std::int32_t measure(const char* text) {
+        return renderer != nullptr && text != nullptr ? renderer->measure(text) : 0;
+    }
+    void draw(Canvas* canvas, std::int32_t x, std::int32_t y, const char* text) {
+        if (renderer != nullptr && text != nullptr) {
+            renderer->draw(canvas, x, y, text);
+        }
+    }
+    void setPrimaryScale(double value) {
+        if (primaryScaleInterface != nullptr) {
+            primaryScaleInterface->set(value);
+        }
+    }
+    void setSecondaryScale(double value) {
+        if (secondaryScaleInterface != nullptr) {
+            secondaryScaleInterface->set(value);
+        }
+    }
+    // 1.0 without the interface.
+    double primaryScale() {
+        return primaryScaleInterface != nullptr ? primaryScaleInterface->get() : 1.0;
+    }
+    double secondaryScale() {
+        return secondaryScaleInterface != nullptr ? secondaryScaleInterface->get() : 1.0;
+    }
     const std::int32_t* description() const { return descriptionWords; }
 
     std::int32_t descriptionWords[12];
@@ -126,12 +151,37 @@ public:
 
 class Canvas {
 public:
-    Font* setFont(Font* newFont);
-    void drawText(std::int32_t x, std::int32_t y, const char* text);
-    Rect setClip(Rect rect);
+    Font* setFont(Font* newFont) {
+        Font* previous = font;
+        font = newFont;
+        return previous;
+    }
+    // Through the font's renderer; nothing without a font.
+    void drawText(std::int32_t x, std::int32_t y, const char* text) {
+        if (font != nullptr) {
+            font->draw(this, x, y, text);
+        }
+    }
+    Rect setClip(Rect rect) {
+        const Rect previous = clip;
+        clip = rect;
+        return previous;
+    }
     Rect getClip() const { return clip; }
-    Point setOrigin(std::int32_t x, std::int32_t y);
-    Colour setColour(Colour newColour);
+    Point setOrigin(std::int32_t x, std::int32_t y) {
+        const Point previous = origin;
+        origin = Point(x, y);
+        return previous;
+    }
+    // Replaces the colour, then hands the new one to the surface.
+    Colour setColour(Colour newColour) {
+        const Colour previous = colour;
+        colour = newColour;
+        if (surface != nullptr) {
+            surface->setColour(colour);
+        }
+        return previous;
+    }
     std::uint32_t pixelFormat() const { return format; }
     std::int32_t depth() const { return bitsPerPixel; }
     // Rows in origin-relative coordinates; column 0 of the block is the origin's column.

@@ -11,39 +11,6 @@ std::ptrdiff_t originBytes(const Canvas& canvas) {
 }
 } // namespace
 
-Font* Canvas::setFont(Font* newFont) {
-    Font* previous = font;
-    font = newFont;
-    return previous;
-}
-
-void Canvas::drawText(std::int32_t x, std::int32_t y, const char* text) {
-    if (font != nullptr) {
-        font->draw(this, x, y, text);
-    }
-}
-
-Rect Canvas::setClip(Rect rect) {
-    const Rect previous = clip;
-    clip = rect;
-    return previous;
-}
-
-Point Canvas::setOrigin(std::int32_t x, std::int32_t y) {
-    const Point previous = origin;
-    origin = Point(x, y);
-    return previous;
-}
-
-Colour Canvas::setColour(Colour newColour) {
-    const Colour previous = colour;
-    colour = newColour;
-    if (surface != nullptr) {
-        surface->setColour(colour);
-    }
-    return previous;
-}
-
 RowBlock* Canvas::lockRows(std::int32_t first, std::int32_t last) {
     if (surface == nullptr) {
         return nullptr;

@@ -15,19 +15,25 @@ TextElement::TextElement(std::int32_t x, std::int32_t y, Font* textFont, const c
 }
 
 TextElement::~TextElement() {
-    releaseBlock(text);
+    releaseText();
     destroyEvent(lastEvent);
+}
+
+void TextElement::releaseText() {
+    if (text != shortText_) {
+        releaseBlock(text);
+    }
+    text = nullptr;
 }
 
 void TextElement::setText(const char* newText) {
     lineCount = 0;
-    releaseBlock(text);
-    text = nullptr;
+    releaseText();
     if (newText == nullptr) {
         return;
     }
     std::size_t length = std::strlen(newText);
-    text = static_cast<char*>(allocateBlock(length + 1));
+    text = length < sizeof shortText_ ? shortText_ : static_cast<char*>(allocateBlock(length + 1));
     if (text == nullptr) {
         return;
     }
@@ -60,7 +66,7 @@ void TextElement::draw(Canvas* canvas) {
     }
     const Colour previousColour = canvas->setColour(colour);
     Font* previousFont = canvas->setFont(font);
-    std::int32_t x = position.x;
+    const std::int32_t x = position.x;
     std::int32_t y = position.y;
     // The step comes from the font's own scale, before the element's scale is applied.
     const std::int32_t lineStep =
@@ -72,27 +78,28 @@ void TextElement::draw(Canvas* canvas) {
     const std::int32_t previousStyle = font->style();
     font->setStyle(style);
 
-    char* line = text;
-    while (line != nullptr) {
-        // Each line is cut out in place and the newline put back once it is drawn.
-        char* end = std::strchr(line, '\n');
-        if (end != nullptr) {
-            *end = '\0';
+    if (text == nullptr) {
+        // Nothing to draw.
+    } else if (lineCount == 1) {
+        // setText counted no newline: the text is one line as it stands.
+        drawAligned(canvas, x, y, text);
+    } else {
+        char* line = text;
+        for (;;) {
+            // Each line is cut out in place and the newline put back once it is drawn.
+            char* end = std::strchr(line, '\n');
+            if (end != nullptr) {
+                *end = '\0';
+            }
+            drawAligned(canvas, x, y, line);
+            if (end == nullptr) {
+                break;
+            }
+            *end = '\n';
+            line = end + 1;
+            y = truncated(y + font->description()[kFontLineAdvance] * lineSpacing * lineStep *
+                                  primaryScale * 0.001);
         }
-        const std::int32_t w = font->measure(line);
-        if (align == 'c') {
-            x = saturated(wide(position.x) + (wide(frame.width) - w) / 2);
-        } else if (align == 'r') {
-            x = saturated(wide(position.x) + frame.width - w);
-        }
-        drawLine(canvas, x, y, line);
-        y = truncated(y + font->description()[kFontLineAdvance] * lineSpacing * lineStep *
-                              primaryScale * 0.001);
-        if (end == nullptr) {
-            break;
-        }
-        *end = '\n';
-        line = end + 1;
     }
 
     font->setSecondaryScale(previousSecondary);
@@ -100,6 +107,16 @@ void TextElement::draw(Canvas* canvas) {
     font->setStyle(previousStyle);
     canvas->setFont(previousFont);
     canvas->setColour(previousColour);
+}
+
+void TextElement::drawAligned(Canvas* canvas, std::int32_t x, std::int32_t y, const char* line) {
+    const std::int32_t w = font->measure(line);
+    if (align == 'c') {
+        x = saturated(wide(x) + (wide(frame.width) - w) / 2);
+    } else if (align == 'r') {
+        x = saturated(wide(x) + frame.width - w);
+    }
+    drawLine(canvas, x, y, line);
 }
 
 void TextElement::drawLine(Canvas* canvas, std::int32_t x, std::int32_t y, const char* line) {

@@ -10,10 +10,12 @@ inline constexpr std::uint32_t kOutlineTrigger = 0x120001u;
 
 // One or more lines of text in a host font, aligned within the frame's width, scaled
 // through the font's scale interfaces, optionally outlined.
-class TextElement : public VisibleElement {
+class TextElement final : public VisibleElement {
 public:
     TextElement(std::int32_t x, std::int32_t y, Font* textFont, const char* initialText);
     ~TextElement() override;
+    TextElement(const TextElement&) = delete;
+    TextElement& operator=(const TextElement&) = delete;
 
     // Copies the text without its trailing newlines and counts its lines.
     void setText(const char* newText);
@@ -39,7 +41,14 @@ public:
     Event* lastEvent = nullptr; // owned
 
 private:
+    // Measures the line and draws it aligned from x, the element's left edge.
+    void drawAligned(Canvas* canvas, std::int32_t x, std::int32_t y, const char* line);
     void drawLine(Canvas* canvas, std::int32_t x, std::int32_t y, const char* line);
+    void releaseText();
+
+    // Titles are short: they live here rather than in a block of their own, beside the
+    // members that measuring and drawing them read.
+    char shortText_[24] = {};
 };
 
 } // namespace qx

@@ -16,10 +16,6 @@ Rect* VisibleElement::getBounds(Rect* result) {
 
 Rect VisibleElement::bounds() { return Rect(position.x, position.y, frame.width, frame.height); }
 
-std::int32_t VisibleElement::isHidden() { return hidden; }
-
-void VisibleElement::setPosition(std::int32_t x, std::int32_t y) { position = Point(x, y); }
-
 std::int32_t VisibleElement::accepts(std::int32_t, std::int32_t) { return 1; }
 
 std::int32_t VisibleElement::handleEvent(Event*) { return 0; }

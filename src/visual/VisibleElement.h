@@ -21,8 +21,8 @@ public:
     // IVisible (getBounds serves ITouchable as well, answering bounds())
     void draw(Canvas* canvas) override;
     Rect* getBounds(Rect* result) final;
-    std::int32_t isHidden() override;
-    void setPosition(std::int32_t x, std::int32_t y) override;
+    std::int32_t isHidden() override { return hidden; }
+    void setPosition(std::int32_t x, std::int32_t y) override { position = Point(x, y); }
 
     // ITouchable
     std::int32_t accepts(std::int32_t a, std::int32_t b) override;

@@ -1,6 +1,7 @@
 #include "choice/topics/TopicButton.h"
 
 #include <cstdlib>
+#include <new>
 
 #include "choice/ChoiceEvents.h"
 #include "choice/ChoiceScreen.h"
@@ -34,10 +35,10 @@ void replace(Curve*& slot, Curve* curve) {
 
 TopicButton::TopicButton(IListener* listener, Font* font, const char* label, Cursor* cursor,
                          TopicItem* topic, std::int32_t showFrames)
-    : font_(font), label_(label), topic_(topic), cursor_(cursor), listener_(listener),
-      showFrames_(showFrames) {
+    : showFrames_(showFrames), topic_(topic), font_(font), label_(label), cursor_(cursor),
+      listener_(listener) {
     table.addInterface(kQXMouseListenerName, static_cast<QXMouseListener*>(this));
-    text_ = new (fallible) TextElement(0, 0, font_, label_);
+    text_ = new (textRoom_) TextElement(0, 0, font_, label_);
     for (Point& j : jitter_) {
         // The first draw is the y offset, the second the x offset.
         j.y = std::rand() % 10 - 5;
@@ -47,7 +48,7 @@ TopicButton::TopicButton(IListener* listener, Font* font, const char* label, Cur
 
 TopicButton::~TopicButton() {
     delete slideCurve_;
-    delete text_;
+    text_->~TextElement();
     delete wobbleCurve_;
     delete textXCurve_;
     delete textYCurve_;
@@ -56,7 +57,7 @@ TopicButton::~TopicButton() {
 }
 
 Size TopicButton::measure() {
-    const Size textSize = text_ != nullptr ? text_->textSize() : Size();
+    const Size textSize = text_->textSize();
     if (collapsed_ != 0) {
         return Size(0, textSize.height);
     }
@@ -167,7 +168,7 @@ void TopicButton::draw(Canvas* canvas) {
             canvas->drawPolygon(frame);
         }
     }
-    if (text_ != nullptr && dragging_ == 0 && selected_ == 0) {
+    if (dragging_ == 0 && selected_ == 0) {
         text_->setPosition(position.x, position.y);
         if (textXCurve_ != nullptr) {
             text_->setPosition(trunc(textXCurve_->value()), text_->position.y);
@@ -180,10 +181,8 @@ void TopicButton::draw(Canvas* canvas) {
             canvas->setClip(screen::barClip(position.y));
         }
     }
-    if (text_ != nullptr) {
-        if (selected_ == 0 || (holderDoor_ != nullptr && holderDoor_->isHidden() == 0)) {
-            text_->draw(canvas);
-        }
+    if (selected_ == 0 || (holderDoor_ != nullptr && holderDoor_->isHidden() == 0)) {
+        text_->draw(canvas);
     }
     canvas->setClip(remembered);
 }
@@ -285,10 +284,8 @@ void TopicButton::release() {
     }
     setTextStyle(0);
     replace(wobbleCurve_, nullptr);
-    if (text_ != nullptr) {
-        replace(textXCurve_, new (fallible) SmoothCurve(text_->position.x, position.x, kReturnMs));
-        replace(textYCurve_, new (fallible) SmoothCurve(text_->position.y, position.y, kReturnMs));
-    }
+    replace(textXCurve_, new (fallible) SmoothCurve(text_->position.x, position.x, kReturnMs));
+    replace(textYCurve_, new (fallible) SmoothCurve(text_->position.y, position.y, kReturnMs));
 }
 
 void TopicButton::startShrink() {
@@ -304,10 +301,8 @@ void TopicButton::requestCentring() {
 void TopicButton::giveBack() {
     replace(textXCurve_, nullptr);
     replace(textYCurve_, nullptr);
-    if (text_ != nullptr) {
-        textXCurve_ = new (fallible) SmoothCurve(text_->position.x, position.x, kGiveBackMs);
-        textYCurve_ = new (fallible) SmoothCurve(text_->position.y, position.y, kGiveBackMs);
-    }
+    textXCurve_ = new (fallible) SmoothCurve(text_->position.x, position.x, kGiveBackMs);
+    textYCurve_ = new (fallible) SmoothCurve(text_->position.y, position.y, kGiveBackMs);
     giveBackPending_ = 0;
     collapsed_ = 0;
     selected_ = 0;
@@ -349,11 +344,7 @@ void TopicButton::update() {
     }
 }
 
-void TopicButton::setTextStyle(std::int32_t style) {
-    if (text_ != nullptr) {
-        text_->setStyle(style);
-    }
-}
+void TopicButton::setTextStyle(std::int32_t style) { text_->setStyle(style); }
 
 void TopicButton::send(Event* event) {
     if (event == nullptr) {

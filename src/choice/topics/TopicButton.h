@@ -6,6 +6,7 @@
 #include "qx/canvas.h"
 #include "qx/events.h"
 #include "qx/scene.h"
+#include "visual/TextElement.h"
 #include "visual/VisibleElement.h"
 
 namespace qx {
@@ -13,7 +14,6 @@ namespace qx {
 class Curve;
 class Cursor;
 class Porte;
-class TextElement;
 
 // One topic of the topic bar: its title in a jittered frame, picked up with the cursor and
 // dropped on a door. Shrinks out of the bar when a door takes it, slides into view and grows
@@ -61,33 +61,38 @@ private:
     void setTextStyle(std::int32_t style);
     void send(Event* event);
 
+    // Members a frame reads for every button come first and together, then the text element,
+    // so that a bar of many buttons touches few lines of each; the rest follows.
+    std::int32_t collapsed_ = 0;
+    std::int32_t dragging_ = 0;
+    std::int32_t selected_ = 0;
+    std::int32_t showFrames_;
+    Curve* wobbleCurve_ = nullptr;
+    Curve* shrinkCurve_ = nullptr;
+    Curve* growCurve_ = nullptr;
+    Curve* textXCurve_ = nullptr;
+    Curve* textYCurve_ = nullptr;
+    Curve* slideCurve_ = nullptr;
+    TopicItem* topic_;
+    Porte* holderDoor_ = nullptr;
+    Point corners_[4];
+    TextElement* text_ = nullptr; // in textRoom_ once made
+    // The text element lives here, made in its turn during construction: every frame reads
+    // it with the button.
+    alignas(TextElement) unsigned char textRoom_[sizeof(TextElement)];
+    Point jitter_[4];
     Font* font_;
     const char* label_;
-    Curve* slideCurve_ = nullptr;
-    // How far neighbours resizing have moved the button since its slide began.
-    std::int32_t slideShift_ = 0;
-    Porte* holderDoor_ = nullptr;
-    TopicItem* topic_;
     Cursor* cursor_;
     IListener* listener_;
-    TextElement* text_ = nullptr;
-    Point corners_[4];
-    Point jitter_[4];
-    std::int32_t dragging_ = 0;
-    std::int32_t collapsed_ = 0;
+    // How far neighbours resizing have moved the button since its slide began.
+    std::int32_t slideShift_ = 0;
     std::int32_t centerRequested_ = 0;
     std::int32_t giveBackPending_ = 0;
     std::int32_t shrinkPending_ = 0;
     // The title left its door while the button was still shrinking: the button opens again
     // once the shrink has ended.
     std::int32_t openPending_ = 0;
-    std::int32_t showFrames_;
-    Curve* wobbleCurve_ = nullptr;
-    Curve* textXCurve_ = nullptr;
-    Curve* textYCurve_ = nullptr;
-    Curve* shrinkCurve_ = nullptr;
-    Curve* growCurve_ = nullptr;
-    std::int32_t selected_ = 0;
 };
 
 } // namespace qx
