@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "media/PixelLayout.h"
 #include "media/Surface.h"
@@ -76,12 +79,15 @@ HostFont::HostFont(Host& host, Typeface& typeface, std::int32_t pixelSize, TextO
     record_.secondaryScaleInterface = &secondary_;
     record_.reserved = 0;
     record_.currentStyle = 0;
+    known_ = std::make_unique<KnownText[]>(kKnownTexts);
+    knownSlots_ = std::make_unique<std::uint16_t[]>(kKnownSlots);
+    resize();
 }
 
 std::int32_t HostFont::resize() const {
     const double size = baseSize_ * primary_.value * secondary_.value;
-    sizedPrimary_ = primary_.value;
-    sizedSecondary_ = secondary_.value;
+    sizedPrimary_ = std::bit_cast<std::uint64_t>(primary_.value);
+    sizedSecondary_ = std::bit_cast<std::uint64_t>(secondary_.value);
     sized_ =
         !std::isfinite(size)
             ? baseSize_
@@ -95,18 +101,68 @@ std::int32_t HostFont::setStyle(std::int32_t style) {
     return previous;
 }
 
+// A known short text is checked by reading the 16 bytes at the address at once, as a string
+// compare reads, when they lie in one page: the bytes past the text's end are masked off, and
+// no page the text does not reach is touched. Any other text is looked up with a string
+// compare. AddressSanitizer would take those bytes for a read out of bounds.
+#if defined(__SANITIZE_ADDRESS__)
+#define QX_READS_PAST_THE_END [[gnu::no_sanitize_address]]
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QX_READS_PAST_THE_END [[gnu::no_sanitize_address]]
+#endif
+#endif
+#if !defined(QX_READS_PAST_THE_END)
+#define QX_READS_PAST_THE_END
+#endif
+QX_READS_PAST_THE_END inline const HostFont::KnownText*
+HostFont::knownAtOnce(const char* text) const {
+#if defined(__SSE2__)
+    constexpr std::uintptr_t kPage = 4096;
+    if (text == nullptr || reinterpret_cast<std::uintptr_t>(text) % kPage > kPage - 16 ||
+        !sizeKnown() || knownGeneration_ != typeface_.generation()) {
+        return nullptr;
+    }
+    const std::uint16_t number = knownSlots_[knownSlot(text, sized_)];
+    if (number == 0) {
+        return nullptr;
+    }
+    const KnownText& known = known_[number - 1];
+    if (known.bytes[15] != KnownText::kNotInline) {
+        const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+        const __m128i kept = _mm_load_si128(reinterpret_cast<const __m128i*>(known.bytes));
+        const auto same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(kept, now)));
+        // The text's bytes and its terminator.
+        const unsigned wanted = (2u << static_cast<unsigned>(known.bytes[15])) - 1;
+        if ((same & wanted) == wanted) {
+            return &known;
+        }
+    }
+#else
+    (void)text;
+#endif
+    return nullptr;
+}
+
 std::int32_t HostFont::measure(const char* text) {
+    if (const KnownText* known = knownAtOnce(text)) {
+        return known->widest;
+    }
+    return measureSlowly(text);
+}
+
+std::int32_t HostFont::measureSlowly(const char* text) {
     if (text == nullptr) {
         return 0;
     }
-    typeface_.trim();
     const std::int32_t size = pixelSize();
-    if (const TextRun* run = runFor(text, size)) {
-        return run->widest;
+    if (const KnownText* known = knownText(text, size)) {
+        return known->widest;
     }
     if (const LongRun* run = longRunFor(text, size)) {
         return run->widest;
     }
+    typeface_.trim();
     return measureAfresh(text, size);
 }
 
@@ -130,8 +186,49 @@ std::int32_t HostFont::measureAfresh(const char* text, std::int32_t size) {
     return widest;
 }
 
-const HostFont::TextRun* HostFont::learnRun(KnownAddress* known, const char* text,
-                                            std::int32_t size) {
+HostFont::KnownText* HostFont::learnText(std::size_t slot, const char* text, std::int32_t size) {
+    typeface_.trim();
+    if (knownGeneration_ != typeface_.generation() ||
+        (knownSlots_[slot] == 0 && knownCount_ == kKnownTexts)) {
+        // The runs' glyphs are gone, or every entry is taken: everything known is forgotten.
+        std::fill_n(knownSlots_.get(), kKnownSlots, std::uint16_t{0});
+        knownCount_ = 0;
+        knownGeneration_ = typeface_.generation();
+        slot = knownSlot(text, size);
+    }
+    TextRun* run = runFor(text, size);
+    if (run == nullptr) {
+        return nullptr;
+    }
+    if (knownSlots_[slot] == 0) {
+        knownSlots_[slot] = static_cast<std::uint16_t>(++knownCount_);
+    }
+    KnownText& known = known_[knownSlots_[slot] - 1];
+    known = KnownText{};
+    known.address = text;
+    known.run = run;
+    known.size = size;
+    known.style = style_;
+    known.widest = run->widest;
+    known.ascender = run->line.ascender;
+    // Kept texts are at most kLongestKeptText characters of glyphs at most kLargestPixelSize
+    // pixels: their boxes are far inside 32 bits.
+    if (!run->glyphs.empty()) {
+        known.inkLeft = static_cast<std::int32_t>(run->inkLeft);
+        known.inkTop = static_cast<std::int32_t>(run->inkTop);
+        known.inkRight = static_cast<std::int32_t>(run->inkRight);
+        known.inkBottom = static_cast<std::int32_t>(run->inkBottom);
+    }
+    if (run->text.size() <= KnownText::kInlineLength) {
+        std::memcpy(known.bytes, run->text.c_str(), run->text.size() + 1);
+        known.bytes[15] = static_cast<char>(run->text.size());
+    } else {
+        known.bytes[15] = KnownText::kNotInline;
+    }
+    return &known;
+}
+
+HostFont::TextRun* HostFont::runFor(const char* text, std::int32_t size) {
     const std::size_t length = strnlen(text, kLongestKeptText + 1);
     if (length > kLongestKeptText) {
         return nullptr;
@@ -156,8 +253,6 @@ const HostFont::TextRun* HostFont::learnRun(KnownAddress* known, const char* tex
             kept->generation == typeface_.generation() && kept->text.size() == length &&
             std::memcmp(kept->text.data(), text, length) == 0) {
             kept->lastUse = uses_;
-            known[1] = known[0];
-            known[0] = KnownAddress{text, kept};
             return kept;
         }
     }
@@ -199,8 +294,6 @@ const HostFont::TextRun* HostFont::learnRun(KnownAddress* known, const char* tex
         run.inkRight = std::max<std::int64_t>(run.inkRight, std::int64_t{gx} + glyph->width);
         run.inkBottom = std::max<std::int64_t>(run.inkBottom, std::int64_t{gy} + glyph->rows);
     }
-    known[1] = known[0];
-    known[0] = KnownAddress{text, &run};
     return &run;
 }
 
@@ -405,41 +498,64 @@ void HostFont::place(const char* text, const TextRun* run, std::int32_t size,
 }
 
 void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const char* text) {
-    if (canvas == nullptr || canvas->surface == nullptr || text == nullptr) {
+    if (canvas == nullptr || canvas->surface == nullptr || text == nullptr ||
+        (output_ != nullptr && (output_->record || !output_->paint) &&
+         !recordDraw(*canvas, x, y, text))) {
         return;
     }
-    if (output_ != nullptr) {
-        if (output_->record) {
-            output_->drawn.push_back({text,
-                                      qx::Point(qx::saturated(std::int64_t{x} + canvas->origin.x),
-                                                qx::saturated(std::int64_t{y} + canvas->origin.y)),
-                                      canvas->clip});
-        }
-        if (!output_->paint) {
+    // A known text wholly outside the clip, as most titles of a long bar are, ends here.
+    if (const KnownText* known = knownAtOnce(text)) {
+        const qx::Rect area =
+            canvas->clip.intersect(qx::Rect(0, 0, Surface::kWidth, Surface::kHeight));
+        if (area.isEmpty() || inkOutside(*known, area, x + std::int64_t{canvas->origin.x},
+                                         y + std::int64_t{canvas->origin.y} + known->ascender)) {
             return;
         }
     }
-    typeface_.trim();
+    drawSlowly(canvas, x, y, text);
+}
+
+bool HostFont::recordDraw(const qx::Canvas& canvas, std::int32_t x, std::int32_t y,
+                          const char* text) {
+    if (output_->record) {
+        output_->drawn.push_back({text,
+                                  qx::Point(qx::saturated(std::int64_t{x} + canvas.origin.x),
+                                            qx::saturated(std::int64_t{y} + canvas.origin.y)),
+                                  canvas.clip});
+    }
+    return output_->paint;
+}
+
+void HostFont::drawSlowly(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const char* text) {
     const std::int32_t size = pixelSize();
     const qx::Rect area = canvas->clip.intersect(qx::Rect(0, 0, Surface::kWidth, Surface::kHeight));
     if (area.isEmpty()) {
         return;
     }
-    const TextRun* run = runFor(text, size);
-    const LongRun* longRun = run == nullptr ? longRunFor(text, size) : nullptr;
-    const LineMetrics line = run != nullptr       ? run->line
-                             : longRun != nullptr ? longRun->line
-                                                  : typeface_.metrics(size, style_);
+    KnownText* known = knownText(text, size);
+    const LongRun* longRun = known == nullptr ? longRunFor(text, size) : nullptr;
     const std::int64_t left = std::int64_t{x} + canvas->origin.x;
+    const TextRun* run = nullptr;
+    LineMetrics line;
+    if (known != nullptr) {
+        if (inkOutside(*known, area, left, y + std::int64_t{canvas->origin.y} + known->ascender)) {
+            return;
+        }
+        // The run may have been given to another text since: then it is laid out again.
+        if (known->run->size != size || known->run->style != style_ ||
+            known->run->generation != typeface_.generation() || known->run->text != text) {
+            known->run = runFor(text, size);
+        }
+        run = known->run;
+        line = run->line;
+    } else if (longRun != nullptr) {
+        line = longRun->line;
+    } else {
+        typeface_.trim();
+        line = typeface_.metrics(size, style_);
+    }
     const std::int64_t baseline = std::int64_t{y} + canvas->origin.y + line.ascender;
-    // A kept text wholly outside the area, as most titles of a long bar are, ends here, and
-    // so does one without ink.
-    const auto outside = [&](const auto& kept) {
-        return kept.inkRight <= kept.inkLeft || left + kept.inkRight <= area.x ||
-               left + kept.inkLeft >= area.x + area.width || baseline + kept.inkBottom <= area.y ||
-               baseline + kept.inkTop >= area.y + area.height;
-    };
-    if ((run != nullptr && outside(*run)) || (longRun != nullptr && outside(*longRun))) {
+    if (longRun != nullptr && inkOutside(*longRun, area, left, baseline)) {
         return;
     }
     // Place the glyphs that can show first, so that one lock covers the rows of the whole

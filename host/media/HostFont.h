@@ -3,9 +3,10 @@
 // (highlighted) draws bold, any other style regular.
 #pragma once
 
-#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,13 +58,7 @@ public:
     }
     qx::InterfaceTable* table() { return &table_; }
     // The pixel size that the scales give now.
-    std::int32_t pixelSize() const {
-        // Scales change only while text is animated; the rounding is kept for the rest.
-        if (sized_ != 0 && primary_.value == sizedPrimary_ && secondary_.value == sizedSecondary_) {
-            return sized_;
-        }
-        return resize();
-    }
+    std::int32_t pixelSize() const { return sizeKnown() ? sized_ : resize(); }
 
     struct PlacedGlyph {
         const Glyph* glyph;
@@ -127,41 +122,101 @@ private:
     };
     static constexpr std::size_t kMarkSpacing = 1024;
     static constexpr std::size_t kLongRuns = 128;
-    // A scene hands over the same strings every frame: the run a text address led to last,
-    // to be checked against the kept text before it is used.
-    struct KnownAddress {
-        const char* text = nullptr;
+    // A scene hands over the same strings every frame, most of them to be measured or drawn
+    // off the screen: what the text at an address was found to be at one size and style, in
+    // one cache line, answers those calls without the run. The text is compared with what the
+    // address holds now before anything of it is used.
+    struct alignas(64) KnownText {
+        // Texts up to this long are kept here and checked with one comparison of 16 bytes.
+        static constexpr std::size_t kInlineLength = 14;
+        static constexpr char kNotInline = -1;
+        const char* address = nullptr;
         TextRun* run = nullptr;
+        std::int32_t size = 0;
+        std::int32_t style = 0;
+        std::int32_t widest = 0;
+        std::int32_t ascender = 0;
+        // The ink's box from the pen's start on the first baseline; empty when nothing inks.
+        std::int32_t inkLeft = 0;
+        std::int32_t inkTop = 0;
+        std::int32_t inkRight = 0;
+        std::int32_t inkBottom = 0;
+        // The text and its terminator, the rest zero, and its length in the last byte; or
+        // kNotInline there, and the run's text is compared.
+        alignas(16) char bytes[16] = {};
     };
-    static constexpr int kKnownAddressBits = 9;
+    // Known texts are kept in the order they were first met, which is the order a scene goes
+    // through them every frame, so that one frame's look-ups walk the entries in order; a
+    // table of their numbers finds them. Once full, everything known is forgotten.
+    static constexpr std::size_t kKnownTexts = 1024;
+    static constexpr int kKnownSlotBits = 11;
+    static constexpr std::size_t kKnownSlots = std::size_t{1} << kKnownSlotBits;
 
     // The ink for a canvas format, read once for all the texts drawn in it.
     GlyphInk& inkFor(std::uint32_t format, std::int32_t bitsPerPixel);
-    // The text's run at the current size and style, or null for a text too long to keep.
-    const TextRun* runFor(const char* text, std::int32_t size) {
-        KnownAddress* pair = knownPair(text, size);
-        for (int i = 0; i < 2; ++i) {
-            TextRun* run = pair[i].run;
-            if (pair[i].text == text && run->size == size && run->style == style_ &&
-                run->generation == typeface_.generation() &&
-                std::strcmp(run->text.c_str(), text) == 0) {
-                run->lastUse = ++uses_;
-                return run;
+    // The known short text at this address and the present size and style, if there is one:
+    // the look-up of most calls, kept free of calls itself.
+    const KnownText* knownAtOnce(const char* text) const;
+    // Whether no ink of a kept text drawn with the pen from (left, baseline) falls in the
+    // area, as for most titles of a long bar; true too for a text without ink.
+    template <typename Kept>
+    static bool inkOutside(const Kept& kept, const qx::Rect& area, std::int64_t left,
+                           std::int64_t baseline) {
+        return kept.inkRight <= kept.inkLeft || left + kept.inkRight <= area.x ||
+               left + kept.inkLeft >= area.right() || baseline + kept.inkBottom <= area.y ||
+               baseline + kept.inkTop >= area.bottom();
+    }
+    // The known text at this address, size and style, learnt now if need be; null for a text
+    // too long to keep.
+    KnownText* knownText(const char* text, std::int32_t size) {
+        const std::size_t slot = knownSlot(text, size);
+        if (knownGeneration_ == typeface_.generation() && knownSlots_[slot] != 0) {
+            KnownText& known = known_[knownSlots_[slot] - 1];
+            if (std::strcmp(known.bytes[15] != KnownText::kNotInline ? known.bytes
+                                                                     : known.run->text.c_str(),
+                            text) == 0) {
+                return &known;
             }
         }
-        return learnRun(pair, text, size);
+        return learnText(slot, text, size);
     }
-    // Two places an address may be known in: the one found last, and the one before.
-    KnownAddress* knownPair(const char* text, std::int32_t size) {
+    // The slot of the table that holds, or is to hold, the number of the text known at this
+    // address, size and style: the first from the hashed one on that is that text's or empty.
+    std::size_t knownSlot(const char* text, std::int32_t size) const {
         const std::uint64_t key = reinterpret_cast<std::uintptr_t>(text) ^
                                   std::uint64_t(std::uint32_t(size)) << 40 ^
-                                  std::uint64_t(style_ == 1) << 60;
-        return &known_[2 * ((key * 0x9E3779B97F4A7C15ull) >> (64 - kKnownAddressBits))];
+                                  std::uint64_t(std::uint32_t(style_)) << 48;
+        std::size_t slot = (key * 0x9E3779B97F4A7C15ull) >> (64 - kKnownSlotBits);
+        for (;;) {
+            const std::uint16_t number = knownSlots_[slot];
+            if (number == 0) {
+                return slot;
+            }
+            const KnownText& known = known_[number - 1];
+            if (known.address == text && known.size == size && known.style == style_) {
+                return slot;
+            }
+            slot = (slot + 1) % kKnownSlots;
+        }
     }
-    // Finds or lays out the run of a text not known at its address, and makes the address
-    // known first in its pair.
-    const TextRun* learnRun(KnownAddress* known, const char* text, std::int32_t size);
+    // Finds or lays out the run of a text not known at its address, and keeps what it is in
+    // the slot's entry.
+    KnownText* learnText(std::size_t slot, const char* text, std::int32_t size);
+    // The run of the text, laid out now if need be; null for a text too long to keep.
+    TextRun* runFor(const char* text, std::int32_t size);
+    // Scales change only while text is animated; the rounding is kept for the rest.
+    bool sizeKnown() const {
+        // Compared as bits: one test, and a NaN scale is as known as any other.
+        return ((std::bit_cast<std::uint64_t>(primary_.value) ^ sizedPrimary_) |
+                (std::bit_cast<std::uint64_t>(secondary_.value) ^ sizedSecondary_)) == 0;
+    }
     // Kept out of the look-up's way, which is most calls.
+    [[gnu::noinline]] std::int32_t measureSlowly(const char* text);
+    // Keeps the line for the output's list when it records; answers whether it is painted.
+    [[gnu::noinline]] bool recordDraw(const qx::Canvas& canvas, std::int32_t x, std::int32_t y,
+                                      const char* text);
+    [[gnu::noinline]] void drawSlowly(qx::Canvas* canvas, std::int32_t x, std::int32_t y,
+                                      const char* text);
     [[gnu::noinline]] std::int32_t measureAfresh(const char* text, std::int32_t size);
     // The long text's run at the current size and style, laid out now if need be; null for a
     // text beyond what is kept.
@@ -202,14 +257,17 @@ private:
     std::int32_t inkBits_ = 0;
     std::vector<PlacedGlyph> placed_;
     std::vector<TextRun> runs_;
-    std::array<KnownAddress, std::size_t{2} << kKnownAddressBits> known_;
     std::vector<LongRun> longRuns_;
     std::size_t longRunBytes_ = 0;
     std::size_t longRunBudget_ = std::size_t{64} << 20;
+    std::unique_ptr<KnownText[]> known_;
+    std::size_t knownCount_ = 0;
+    std::unique_ptr<std::uint16_t[]> knownSlots_; // 0: empty; otherwise 1 + an entry's index
+    std::uint64_t knownGeneration_ = 0;           // the typeface's, when known_ was filled
     std::uint64_t uses_ = 0;
     // The last scales and the pixel size they give.
-    mutable double sizedPrimary_ = 0.0;
-    mutable double sizedSecondary_ = 0.0;
+    mutable std::uint64_t sizedPrimary_ = 0;
+    mutable std::uint64_t sizedSecondary_ = 0;
     mutable std::int32_t sized_ = 0;
 };
 

@@ -87,8 +87,10 @@ Surface::Surface(Host& host, const VanillaBitmapFactory* pictures)
 }
 
 void Surface::setColour(qx::Colour colour) {
+    // Scenes set a colour several times for every title they draw, on the screen or not, and
+    // draw an outline in few of them: the pixel is packed when an outline needs it.
     colour_ = colour;
-    colourPixel_ = pixelOf(colour);
+    colourPixelStale_ = true;
 }
 
 void Surface::plot(std::int64_t x, std::int64_t y, std::uint16_t value) {
@@ -195,6 +197,10 @@ void Surface::polygon(qx::PointArray points) {
         // screen end with this one test.
         const Box box = boxOf(points);
         if (box.right >= 0 && box.left < kWidth && box.bottom >= 0 && box.top < kHeight) {
+            if (colourPixelStale_) {
+                colourPixel_ = pixelOf(colour_);
+                colourPixelStale_ = false;
+            }
             forget(box.top, box.bottom);
             for (std::int32_t i = 0; i < points.count; ++i) {
                 line(points.points[i], points.points[(i + 1) % points.count], colourPixel_);

@@ -86,9 +86,9 @@ private:
     std::uint32_t format_;
     PixelLayout layout_;
     qx::Colour colour_;
-    std::uint16_t colourPixel_ = 0; // colour_ as a screen pixel
-    // Each channel's bits in a screen pixel, per 8-bit value: scenes change the colour
-    // several times for every title they draw, on the screen or not.
+    std::uint16_t colourPixel_ = 0; // colour_ as a screen pixel, unless stale
+    bool colourPixelStale_ = false;
+    // Each channel's bits in a screen pixel, per 8-bit value.
     std::uint16_t redBits_[256];
     std::uint16_t greenBits_[256];
     std::uint16_t blueBits_[256];

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -181,6 +183,39 @@ TEST_F(Fonts, LongTextsMeasureAndDrawAsLaidOutAfresh) {
         draw(blank.c_str(), -5, 10);
     }
     EXPECT_TRUE(this->inked().isEmpty());
+}
+
+// A text is known by its address, but measured and drawn as the bytes there are now: changed
+// in place (shorter, longer, same length), or ending at a page's end.
+TEST_F(Fonts, KnownAddressesFollowTheirBytes) {
+    qx::ITextRenderer* r = font->renderer;
+    std::vector<char> pages(3 * 4096);
+    const auto pageEnd = (reinterpret_cast<std::uintptr_t>(pages.data()) / 4096 + 2) * 4096;
+    char* const atPageEnd =
+        pages.data() + (pageEnd - reinterpret_cast<std::uintptr_t>(pages.data()));
+    // Each text at an address of its own, learnt once, is the reference.
+    const std::vector<std::string> texts = {"Man", "Manche", "Mbnche", "Manche 12345678",
+                                            "",    "Porte 7"};
+    char inPlace[40] = {};
+    for (char* place : {inPlace, atPageEnd - 7, atPageEnd - 15, atPageEnd - 16}) {
+        for (const std::string& text : texts) {
+            std::memcpy(place, text.c_str(), text.size() + 1);
+            for (int again = 0; again < 2; ++again) {
+                EXPECT_EQ(r->measure(place), r->measure(text.c_str())) << text;
+            }
+        }
+    }
+    // Drawn off the clip, then inside it, the same text at the same place paints as it should.
+    std::memcpy(inPlace, "Hello", 6);
+    canvas.colour = qx::Colour(255, 255, 255);
+    draw(inPlace, 700, 20);
+    EXPECT_EQ(std::count(surface.pixels().begin(), surface.pixels().end(), 0), 640 * 480);
+    std::memcpy(inPlace, "Hellp", 6);
+    draw(inPlace, 10, 20);
+    const std::vector<std::uint16_t> drawn = surface.pixels();
+    surface.fill(qx::Colour(0, 0, 0));
+    draw(std::string("Hellp").c_str(), 10, 20);
+    EXPECT_EQ(surface.pixels(), drawn);
 }
 
 // Glyph edges on the screen's pixels are looked up in tables made per ink; every coverage,
