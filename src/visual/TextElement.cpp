@@ -78,28 +78,21 @@ void TextElement::draw(Canvas* canvas) {
     const std::int32_t previousStyle = font->style();
     font->setStyle(style);
 
-    if (text == nullptr) {
-        // Nothing to draw.
-    } else if (lineCount == 1) {
-        // setText counted no newline: the text is one line as it stands.
-        drawAligned(canvas, x, y, text);
-    } else {
-        char* line = text;
-        for (;;) {
-            // Each line is cut out in place and the newline put back once it is drawn.
-            char* end = std::strchr(line, '\n');
-            if (end != nullptr) {
-                *end = '\0';
-            }
-            drawAligned(canvas, x, y, line);
-            if (end == nullptr) {
-                break;
-            }
-            *end = '\n';
-            line = end + 1;
-            y = truncated(y + font->description()[kFontLineAdvance] * lineSpacing * lineStep *
-                                  primaryScale * 0.001);
+    // Each line is cut out in place and the newline put back once it is drawn; a text of one
+    // line (setText counted no newline) is drawn as it stands.
+    for (char* line = text; line != nullptr;) {
+        char* end = lineCount > 1 ? std::strchr(line, '\n') : nullptr;
+        if (end != nullptr) {
+            *end = '\0';
         }
+        drawAligned(canvas, x, y, line);
+        if (end == nullptr) {
+            break;
+        }
+        *end = '\n';
+        line = end + 1;
+        y = truncated(y + font->description()[kFontLineAdvance] * lineSpacing * lineStep *
+                              primaryScale * 0.001);
     }
 
     font->setSecondaryScale(previousSecondary);

@@ -75,28 +75,27 @@ void TopicBar::moveTo(TopicButton* button, std::int32_t x) {
     button->setPosition(x, button->position.y);
 }
 
-std::int32_t TopicBar::leftmostVisible() {
-    std::int32_t found = -1;
+TopicBar::VisibleEnds TopicBar::visibleEnds() const {
+    // Both ends in one walk: the bar looks for them every frame.
+    VisibleEnds ends;
+    std::int32_t leftX = 0;
+    std::int32_t rightX = 0;
     for (std::int32_t i = 0; i < count_; ++i) {
-        TopicButton* b = slots_[i];
-        if (b != nullptr && inBar(b->position.x) &&
-            (found < 0 || b->position.x < slots_[found]->position.x)) {
-            found = i;
+        const TopicButton* b = slots_[i];
+        if (b == nullptr || !inBar(b->position.x)) {
+            continue;
+        }
+        const std::int32_t x = b->position.x;
+        if (ends.left < 0 || x < leftX) {
+            ends.left = i;
+            leftX = x;
+        }
+        if (ends.right < 0 || x > rightX) {
+            ends.right = i;
+            rightX = x;
         }
     }
-    return found;
-}
-
-std::int32_t TopicBar::rightmostVisible() {
-    std::int32_t found = -1;
-    for (std::int32_t i = 0; i < count_; ++i) {
-        TopicButton* b = slots_[i];
-        if (b != nullptr && inBar(b->position.x) &&
-            (found < 0 || b->position.x > slots_[found]->position.x)) {
-            found = i;
-        }
-    }
-    return found;
+    return ends;
 }
 
 void TopicBar::arrange() {
@@ -132,8 +131,9 @@ void TopicBar::arrange() {
 }
 
 void TopicBar::wrapAround() {
-    const std::int32_t r = rightmostVisible();
-    const std::int32_t l = leftmostVisible();
+    const VisibleEnds ends = visibleEnds();
+    const std::int32_t r = ends.right;
+    const std::int32_t l = ends.left;
     if (r >= 0) {
         std::int32_t n = (r + 1) % count_;
         while (slots_[n] == nullptr) {

@@ -41,8 +41,15 @@ public:
     // Once per frame: advances the buttons and keeps the row centred or wrapped.
     void arrange();
 
-    std::int32_t leftmostVisible();
-    std::int32_t rightmostVisible();
+    // The buttons with the smallest and the largest x strictly between 10 and 630 (the lower
+    // index on equal x), or -1.
+    struct VisibleEnds {
+        std::int32_t left = -1;
+        std::int32_t right = -1;
+    };
+    VisibleEnds visibleEnds() const;
+    std::int32_t leftmostVisible() const { return visibleEnds().left; }
+    std::int32_t rightmostVisible() const { return visibleEnds().right; }
     std::int32_t count() const { return count_; }
     TopicButton* button(std::int32_t i) const { return i >= 0 && i < count_ ? slots_[i] : nullptr; }
 

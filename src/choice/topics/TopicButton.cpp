@@ -56,18 +56,9 @@ TopicButton::~TopicButton() {
     delete growCurve_;
 }
 
-Size TopicButton::measure() {
-    const Size textSize = text_->textSize();
-    if (collapsed_ != 0) {
-        return Size(0, textSize.height);
-    }
-    if (shrinkCurve_ != nullptr) {
-        return Size(trunc(shrinkCurve_->value() * (wide(textSize.width) + kGap)), textSize.height);
-    }
-    if (growCurve_ != nullptr) {
-        return Size(trunc(growCurve_->value() * (wide(textSize.width) + kGap)), textSize.height);
-    }
-    return textSize;
+Size TopicButton::resizedSize(Size textSize) {
+    Curve* curve = shrinkCurve_ != nullptr ? shrinkCurve_ : growCurve_;
+    return Size(trunc(curve->value() * (wide(textSize.width) + kGap)), textSize.height);
 }
 
 Rect TopicButton::hitArea() {
@@ -162,8 +153,10 @@ void TopicButton::draw(Canvas* canvas) {
         PointArray frame;
         frame.count = 4;
         frame.points = corners_;
-        const bool grey = topic_ != nullptr && topic_->flags != 0;
-        canvas->setColour(grey ? Colour(96, 96, 96) : Colour(0, 0, 0));
+        // Copied whole from these, so that the canvas's colour is written as it is read next.
+        static constexpr Colour kGrey(96, 96, 96);
+        static constexpr Colour kBlack(0, 0, 0);
+        canvas->setColour(topic_ != nullptr && topic_->flags != 0 ? kGrey : kBlack);
         if (showFrames_ != 0) {
             canvas->drawPolygon(frame);
         }
@@ -321,7 +314,7 @@ void TopicButton::shiftBy(std::int32_t distance) {
     setPosition(saturated(wide(position.x) + distance), position.y);
 }
 
-void TopicButton::update() {
+void TopicButton::advanceCurves() {
     if (slideCurve_ != nullptr) {
         setPosition(saturated(wide(trunc(slideCurve_->value())) + slideShift_), position.y);
         if (slideCurve_->isFinished() != 0) {

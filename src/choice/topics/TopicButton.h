@@ -33,7 +33,17 @@ public:
     std::int32_t handleEvent(Event* event) override;
     Rect hitArea() override;
 
-    Size measure();
+    // Defined here: the bar measures every button several times a frame.
+    Size measure() {
+        const Size textSize = text_->textSize();
+        if (collapsed_ != 0) {
+            return Size(0, textSize.height);
+        }
+        if (shrinkCurve_ != nullptr || growCurve_ != nullptr) {
+            return resizedSize(textSize);
+        }
+        return textSize;
+    }
     std::int32_t isOnScreen();
     // An animated horizontal move by distance over 400 ms, from where the button stands.
     void slideBy(std::int32_t distance);
@@ -41,7 +51,11 @@ public:
     // the move.
     void shiftBy(std::int32_t distance);
     // Once per frame, from the topic bar: moves a sliding button and ends finished returns.
-    void update();
+    void update() {
+        if (slideCurve_ != nullptr || textXCurve_ != nullptr || textYCurve_ != nullptr) {
+            advanceCurves();
+        }
+    }
 
     std::int32_t isSelected() const { return selected_; }
     std::int32_t isCollapsed() const { return collapsed_; }
@@ -51,6 +65,9 @@ public:
     QXMouseListener* mouseFace() { return static_cast<QXMouseListener*>(this); }
 
 private:
+    // The size while a shrink or grow runs.
+    Size resizedSize(Size textSize);
+    void advanceCurves();
     void press();
     void release();
     void startShrink();
