@@ -123,11 +123,21 @@ HostFont::knownAtOnce(const char* text) const {
         !sizeKnown() || knownGeneration_ != typeface_.generation()) {
         return nullptr;
     }
-    const std::uint16_t number = knownSlots_[knownSlot(text, sized_)];
-    if (number == 0) {
-        return nullptr;
+    // A frame goes through its texts in the order they were first met: the text found last,
+    // or the one after it, is most often the one asked for.
+    const KnownText* found = &known_[lastKnown_];
+    if (!isKnownAs(*found, text, sized_)) {
+        found = &known_[(lastKnown_ + 1) % kKnownTexts];
+        if (!isKnownAs(*found, text, sized_)) {
+            const std::uint16_t number = knownSlots_[knownSlot(text, sized_)];
+            if (number == 0) {
+                return nullptr;
+            }
+            found = &known_[number - 1];
+        }
     }
-    const KnownText& known = known_[number - 1];
+    lastKnown_ = static_cast<std::size_t>(found - known_.get());
+    const KnownText& known = *found;
     if (known.bytes[15] != KnownText::kNotInline) {
         const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
         const __m128i kept = _mm_load_si128(reinterpret_cast<const __m128i*>(known.bytes));
@@ -192,6 +202,7 @@ HostFont::KnownText* HostFont::learnText(std::size_t slot, const char* text, std
         (knownSlots_[slot] == 0 && knownCount_ == kKnownTexts)) {
         // The runs' glyphs are gone, or every entry is taken: everything known is forgotten.
         std::fill_n(knownSlots_.get(), kKnownSlots, std::uint16_t{0});
+        std::fill_n(known_.get(), kKnownTexts, KnownText{});
         knownCount_ = 0;
         knownGeneration_ = typeface_.generation();
         slot = knownSlot(text, size);

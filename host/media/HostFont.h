@@ -180,6 +180,10 @@ private:
         }
         return learnText(slot, text, size);
     }
+    // Whether the entry is of the text at this address, size and present style.
+    bool isKnownAs(const KnownText& known, const char* text, std::int32_t size) const {
+        return known.address == text && known.size == size && known.style == style_;
+    }
     // The slot of the table that holds, or is to hold, the number of the text known at this
     // address, size and style: the first from the hashed one on that is that text's or empty.
     std::size_t knownSlot(const char* text, std::int32_t size) const {
@@ -192,8 +196,7 @@ private:
             if (number == 0) {
                 return slot;
             }
-            const KnownText& known = known_[number - 1];
-            if (known.address == text && known.size == size && known.style == style_) {
+            if (isKnownAs(known_[number - 1], text, size)) {
                 return slot;
             }
             slot = (slot + 1) % kKnownSlots;
@@ -263,6 +266,7 @@ private:
     std::unique_ptr<KnownText[]> known_;
     std::size_t knownCount_ = 0;
     std::unique_ptr<std::uint16_t[]> knownSlots_; // 0: empty; otherwise 1 + an entry's index
+    mutable std::size_t lastKnown_ = 0;           // the entry found last
     std::uint64_t knownGeneration_ = 0;           // the typeface's, when known_ was filled
     std::uint64_t uses_ = 0;
     // The last scales and the pixel size they give.

@@ -205,6 +205,22 @@ TEST_F(Fonts, KnownAddressesFollowTheirBytes) {
             }
         }
     }
+    // More texts than are known at once, walked in order as a frame walks them: each keeps
+    // its width once the first are forgotten.
+    std::vector<std::string> many;
+    for (int i = 0; i < 1500; ++i) {
+        many.push_back(std::string(static_cast<std::size_t>(i % 9), 'W') + std::to_string(i));
+    }
+    std::vector<std::int32_t> widths;
+    for (const std::string& text : many) {
+        widths.push_back(r->measure(text.c_str()));
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t i = 0; i < many.size(); ++i) {
+            ASSERT_EQ(r->measure(many[i].c_str()), widths[i]) << many[i];
+            ASSERT_EQ(r->measure(std::string(many[i]).c_str()), widths[i]) << many[i];
+        }
+    }
     // Drawn off the clip, then inside it, the same text at the same place paints as it should.
     std::memcpy(inPlace, "Hello", 6);
     canvas.colour = qx::Colour(255, 255, 255);
