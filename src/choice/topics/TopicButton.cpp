@@ -153,7 +153,7 @@ void TopicButton::draw(Canvas* canvas) {
         PointArray frame;
         frame.count = 4;
         frame.points = corners_;
-        // Copied whole from these, so that the canvas's colour is written as it is read next.
+        // One of two constant colours, copied whole rather than built member by member.
         static constexpr Colour kGrey(96, 96, 96);
         static constexpr Colour kBlack(0, 0, 0);
         canvas->setColour(topic_ != nullptr && topic_->flags != 0 ? kGrey : kBlack);
