@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
 #if defined(QX_AVX2_PATHS)
 #include <immintrin.h>
 #endif
@@ -62,11 +60,11 @@ inline bool allBytesAre(const std::uint8_t* p, std::uint8_t value, int n) {
 template <bool kColour> void blendRowsOneByOne(const BlendTables& t, const BlendSpan& span) {
     const std::uint16_t white = blendPixel<false>(t, 255, 0, 0);
     for (std::int32_t row = 0; row < span.height; ++row) {
-        auto* d = reinterpret_cast<std::uint16_t*>(span.screen + wide(row) * span.screenPitch);
-        const std::uint8_t* a = span.alpha + wide(row) * span.alphaPitch;
+        std::uint16_t* d = span.screen.row<std::uint16_t>(row);
+        const std::uint8_t* a = span.alpha.row<const std::uint8_t>(row);
         const std::uint16_t* s = nullptr;
         if constexpr (kColour) {
-            s = reinterpret_cast<const std::uint16_t*>(span.colour + wide(row) * span.colourPitch);
+            s = span.colour.row<const std::uint16_t>(row);
         }
         std::int32_t i = 0;
         while (i < span.width) {
@@ -90,7 +88,6 @@ template <bool kColour> void blendRowsOneByOne(const BlendTables& t, const Blend
     }
 }
 
-#if defined(__SSE2__)
 namespace sse2 {
 
 struct Lanes {
@@ -137,7 +134,6 @@ struct Lanes {
 #include "visual/AlphaBlendLanes.inl"
 
 } // namespace sse2
-#endif
 
 #if defined(QX_AVX2_PATHS)
 #if defined(__clang__)
@@ -212,13 +208,11 @@ void blendAlphaRows(const BlendTables& tables, const BlendSpan& span, bool copyO
         return;
     }
 #endif
-#if defined(__SSE2__)
     if (path != VectorPath::scalar) {
         sse2::blendAll(tables, span, copyOpaque);
         return;
     }
-#endif
-    if (span.colour != nullptr) {
+    if (span.colour.first != nullptr) {
         blendRowsOneByOne<true>(tables, span);
     } else {
         blendRowsOneByOne<false>(tables, span);

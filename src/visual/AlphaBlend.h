@@ -5,17 +5,15 @@
 #include <cstdint>
 
 #include "visual/BlendTables.h"
+#include "visual/DrawArea.h"
 
 namespace qx {
 
-// Rows of one blend: each pointer is at the first pixel used in its first row.
+// Rows of one blend, each from the first pixel used in its first row.
 struct BlendSpan {
-    std::uint8_t* screen;
-    std::int32_t screenPitch;
-    const std::uint8_t* alpha;
-    std::int32_t alphaPitch;
-    const std::uint8_t* colour; // null: blend white by the alpha (a mask)
-    std::int32_t colourPitch;
+    PixelRows screen;
+    PixelRows alpha;
+    PixelRows colour; // no rows: blend white by the alpha (a mask)
     std::int32_t width;
     std::int32_t height;
 };

@@ -109,11 +109,9 @@ void blendRows(const BlendTables& t, const BlendSpan& span, bool copyOpaque) {
     const std::int32_t whole = span.width - span.width % kLanes;
     const auto rowOf = [&span](std::int32_t row, std::uint16_t*& d, const std::uint8_t*& a,
                                const std::uint16_t*& s) {
-        d = reinterpret_cast<std::uint16_t*>(span.screen + wide(row) * span.screenPitch);
-        a = span.alpha + wide(row) * span.alphaPitch;
-        s = kColour
-                ? reinterpret_cast<const std::uint16_t*>(span.colour + wide(row) * span.colourPitch)
-                : nullptr;
+        d = span.screen.row<std::uint16_t>(row);
+        a = span.alpha.row<const std::uint8_t>(row);
+        s = kColour ? span.colour.row<const std::uint16_t>(row) : nullptr;
     };
     for (std::int32_t row = 0; row < span.height; ++row) {
         std::uint16_t* d = nullptr;
@@ -173,7 +171,7 @@ void blendRows(const BlendTables& t, const BlendSpan& span, bool copyOpaque) {
 }
 
 inline void blendAll(const BlendTables& t, const BlendSpan& span, bool copyOpaque) {
-    if (span.colour != nullptr) {
+    if (span.colour.first != nullptr) {
         t.linear ? blendRows<true, true>(t, span, copyOpaque)
                  : blendRows<true, false>(t, span, copyOpaque);
     } else {

@@ -6,6 +6,7 @@
 #include "core/Memory.h"
 #include "services/HostServices.h"
 #include "visual/AlphaBlend.h"
+#include "visual/DrawArea.h"
 
 namespace qx {
 
@@ -112,45 +113,23 @@ void AlphaImage::setOpacity(double opacity) {
 
 void AlphaImage::draw(Canvas* canvas) {
     // At opacity 0 the tables give every screen pixel back: nothing to draw.
-    if (canvas == nullptr || active_->identity) {
+    if (canvas == nullptr || active_->identity || alphaBitmap == nullptr) {
         return;
     }
-    const Rect placed(saturated(wide(canvas->origin.x) + position.x),
-                      saturated(wide(canvas->origin.y) + position.y), description.width,
-                      description.height);
-    const Rect visible = placed.intersect(canvas->clip);
-    if (visible.isEmpty()) {
+    const std::optional<DrawArea> area = placeDraw(
+        *canvas, position, Rect(0, 0, description.width, description.height), canvas->clip);
+    if (!area) {
         return;
     }
-    // A visible part lies within the picture, so these stay below its size.
-    const std::int32_t sx = visible.x - placed.x;
-    const std::int32_t sy = visible.y - placed.y;
-    const std::int32_t lastRow = sy + visible.height - 1;
-
-    if (alphaBitmap == nullptr || (hasAlpha == 1 && bitmap == nullptr)) {
-        return;
+    DrawLocks locks(*canvas, *area);
+    const PixelRows screen = locks.screen();
+    const PixelRows alpha = locks.picture(alphaBitmap, 8);
+    const PixelRows colour = hasAlpha == 1 ? locks.picture(bitmap, 16) : PixelRows{};
+    if (locks.ready()) {
+        blendAlphaRows(*active_,
+                       BlendSpan{screen, alpha, colour, area->visible.width, area->visible.height},
+                       colourCopies_);
     }
-    // visible is in surface coordinates: the origin is applied once, above.
-    RowBlock* screen = canvas->lockSurfaceRows(visible.y, saturated(visible.bottom() - 1));
-    RowBlock* alpha = alphaBitmap->lockRows(sy, lastRow);
-    RowBlock* colour = hasAlpha == 1 ? bitmap->lockRows(sy, lastRow) : nullptr;
-    if (screen != nullptr && screen->bitsPerPixel >= 16 && alpha != nullptr &&
-        (hasAlpha == 0 || colour != nullptr)) {
-        BlendSpan span{screen->address + wide(visible.x) * 2,
-                       screen->pitch,
-                       alpha->address + sx,
-                       alpha->pitch,
-                       colour != nullptr ? colour->address + sx * 2 : nullptr,
-                       colour != nullptr ? colour->pitch : 0,
-                       visible.width,
-                       visible.height};
-        blendAlphaRows(*active_, span, colourCopies_);
-    }
-    if (colour != nullptr) {
-        bitmap->unlockRows(colour);
-    }
-    alphaBitmap->unlockRows(alpha);
-    canvas->unlockSurfaceRows(screen);
 }
 
 } // namespace qx

@@ -18,4 +18,9 @@ public:
     Colour key;
 };
 
+// Draws the source rectangle of a 16-bit bitmap at (x, y) plus the canvas origin, clipped,
+// copying only the opaque runs.
+void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
+               const TransparencyRuns* runs, Rect source);
+
 } // namespace qx

@@ -6,24 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#if defined(__x86_64__) && defined(__GNUC__)
+
+#include "visual/VectorPath.h"
+#if defined(QX_AVX2_PATHS)
 #include <immintrin.h>
 #endif
 
-#include "visual/VectorPath.h"
-
 namespace qx::rowcopy {
 
-// 16 bytes in one vector register; two plain words where the target has no vector unit in
-// its calling convention (32-bit x86 without SSE2).
-#if defined(__SSE2__) || defined(__aarch64__)
+// 16 bytes in one vector register.
 using Block16 = std::uint8_t __attribute__((vector_size(16)));
-#else
-struct Block16 {
-    std::uint64_t low;
-    std::uint64_t high;
-};
-#endif
 
 inline Block16 load16(const std::uint8_t* p) {
     Block16 b;

@@ -1,6 +1,6 @@
 #include "visual/TranslucentImage.h"
 
-#include "core/Geometry.h"
+#include "visual/DrawArea.h"
 #include "visual/VectorPath.h"
 
 namespace qx {
@@ -91,45 +91,35 @@ void TranslucentImage::draw(Canvas* canvas) {
 }
 
 void TranslucentImage::drawMixed(Canvas* canvas) {
-    const Rect placed(saturated(wide(canvas->origin.x) + position.x),
-                      saturated(wide(canvas->origin.y) + position.y), description.width,
-                      description.height);
-    const Rect visible = placed.intersect(kScreen);
-    if (visible.isEmpty() || bitmap == nullptr) {
+    const std::optional<DrawArea> area =
+        placeDraw(*canvas, position, Rect(0, 0, description.width, description.height), kScreen);
+    if (!area) {
         return;
     }
-    // A visible part lies within the picture, so these stay below its size.
-    const std::int32_t sx = visible.x - placed.x;
-    const std::int32_t sy = visible.y - placed.y;
-
-    RowBlock* picture = bitmap->lockRows(sy, sy + visible.height - 1);
-    // visible is in surface coordinates: the origin is applied once, above.
-    RowBlock* screen = canvas->lockSurfaceRows(visible.y, visible.y + visible.height - 1);
-    if (picture != nullptr && picture->bitsPerPixel >= 16 && screen != nullptr &&
-        screen->bitsPerPixel >= 16) {
-        std::uint8_t* screenRow = screen->address + visible.x * 2;
-        const std::uint8_t* pictureRow = picture->address + sx * 2;
-        const VectorPath path = vectorPath();
-        for (std::int32_t row = 0; row < visible.height; ++row) {
-            auto* d = reinterpret_cast<std::uint16_t*>(screenRow);
-            const auto* s = reinterpret_cast<const std::uint16_t*>(pictureRow);
-            if (!mixTables.linear) {
-                mixLookedUp(mixTables, d, s, visible.width);
-            } else if (path == VectorPath::scalar) {
-                mixLinearOneByOne(mixTables, d, s, visible.width);
+    // The picture's rows are locked first and given back last.
+    DrawLocks locks(*canvas, *area);
+    const PixelRows picture = locks.picture(bitmap, 16);
+    const PixelRows screen = locks.screen();
+    if (!locks.ready()) {
+        return;
+    }
+    const std::int32_t width = area->visible.width;
+    const VectorPath path = vectorPath();
+    for (std::int32_t row = 0; row < area->visible.height; ++row) {
+        std::uint16_t* d = screen.row<std::uint16_t>(row);
+        const std::uint16_t* s = picture.row<const std::uint16_t>(row);
+        if (!mixTables.linear) {
+            mixLookedUp(mixTables, d, s, width);
+        } else if (path == VectorPath::scalar) {
+            mixLinearOneByOne(mixTables, d, s, width);
 #if defined(QX_AVX2_PATHS)
-            } else if (path == VectorPath::avx2) {
-                mixLinearWide(mixTables, d, s, visible.width);
+        } else if (path == VectorPath::avx2) {
+            mixLinearWide(mixTables, d, s, width);
 #endif
-            } else {
-                mixLinear(mixTables, d, s, visible.width);
-            }
-            screenRow += screen->pitch;
-            pictureRow += picture->pitch;
+        } else {
+            mixLinear(mixTables, d, s, width);
         }
     }
-    canvas->unlockSurfaceRows(screen);
-    bitmap->unlockRows(picture);
 }
 
 } // namespace qx

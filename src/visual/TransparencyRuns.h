@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "qx/bitmap.h"
-#include "qx/canvas.h"
 #include "qx/geometry.h"
 
 namespace qx {
@@ -52,10 +51,5 @@ private:
     std::uint32_t* entries_ = nullptr;
     Spans spans_;
 };
-
-// Draws the source rectangle of a 16-bit bitmap at (x, y) plus the canvas origin, clipped,
-// copying only the opaque runs.
-void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
-               const TransparencyRuns* runs, Rect source);
 
 } // namespace qx

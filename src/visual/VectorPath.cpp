@@ -10,11 +10,7 @@ VectorPath supported() {
         return VectorPath::avx2;
     }
 #endif
-#if defined(__SSE2__)
     return VectorPath::sse2;
-#else
-    return VectorPath::scalar;
-#endif
 }
 
 VectorPath limit = VectorPath::avx2;

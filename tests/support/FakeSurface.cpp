@@ -17,7 +17,7 @@ qx::RowBlock* FakeSurface::lockRows(std::int32_t first, std::int32_t last) {
     if (first < 0 || last >= kHeight || first > last) {
         return nullptr;
     }
-    locks.push_back({row(first), 16, kPitch});
+    locks.push_back({row(first), lockedBits, kPitch});
     return &locks.back();
 }
 

@@ -45,6 +45,7 @@ public:
     qx::Canvas canvas();
 
     std::vector<std::uint8_t> memory;
+    std::int32_t lockedBits = 16; // what locked rows say their depth is
     std::vector<qx::Colour> colours;
     std::vector<Copy> copies;
     std::vector<Lock> lockCalls;

@@ -11,7 +11,7 @@
 
 #include "visual/AlphaImage.h"
 #include "visual/TranslucentImage.h"
-#include "visual/TransparencyRuns.h"
+#include "visual/KeyedImage.h"
 #include "visual/VectorPath.h"
 
 namespace {

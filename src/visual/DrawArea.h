@@ -1,0 +1,75 @@
+// The start that the draws writing screen pixels themselves (alpha, keyed, translucent)
+// share: place the picture, clip it, lock the rows it touches, and give them back however
+// the draw ends. The draws write 16-bit "-rrrrrgggggbbbbb" pixels, so any other screen is
+// refused rather than written wrongly.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "core/Geometry.h"
+#include "qx/bitmap.h"
+#include "qx/canvas.h"
+#include "qx/geometry.h"
+
+namespace qx {
+
+// Rows of pixels: the first pixel used in the first row, and the bytes from a row to the
+// next.
+struct PixelRows {
+    std::uint8_t* first = nullptr;
+    std::int32_t pitch = 0;
+
+    template <class Pixel> Pixel* row(std::int32_t n) const {
+        return reinterpret_cast<Pixel*>(first + wide(n) * pitch);
+    }
+};
+
+// What one draw covers: `visible` on the surface, whose top-left pixel comes from `source`
+// in the picture.
+struct DrawArea {
+    Rect visible; // surface coordinates; never empty
+    Point source;
+
+    // The picture's pixels that are drawn.
+    Rect drawnPart() const { return Rect(source.x, source.y, visible.width, visible.height); }
+};
+
+// The picture's rectangle `part` placed with its top-left corner at `at` (relative to the
+// canvas origin), cut to `bounds` (surface coordinates); nothing when no pixel remains.
+std::optional<DrawArea> placeDraw(const Canvas& canvas, Point at, const Rect& part,
+                                  const Rect& bounds);
+
+// The rows of one draw, locked in the order asked for and unlocked in the reverse order when
+// the guard goes. After a refused lock nothing more is locked and ready() is false.
+class DrawLocks {
+public:
+    DrawLocks(Canvas& canvas, const DrawArea& area) : canvas_(canvas), area_(area) {}
+    DrawLocks(const DrawLocks&) = delete;
+    DrawLocks& operator=(const DrawLocks&) = delete;
+    ~DrawLocks();
+
+    // The visible rows of the screen, from the area's first column; refused unless 16-bit.
+    PixelRows screen();
+    // The area's rows of the picture, from its source column; refused unless the bitmap gives
+    // them at bitsPerPixel.
+    PixelRows picture(Bitmap* bitmap, std::int32_t bitsPerPixel);
+    bool ready() const { return ready_; }
+
+private:
+    struct Lock {
+        Bitmap* bitmap; // null: the canvas's surface
+        RowBlock* block;
+    };
+    PixelRows keep(Bitmap* bitmap, RowBlock* block, std::int32_t bitsPerPixel, std::int32_t column);
+
+    static constexpr int kMostLocks = 3; // the screen, a colour and an alpha picture
+
+    Canvas& canvas_;
+    const DrawArea area_;
+    Lock locks_[kMostLocks] = {};
+    int count_ = 0;
+    bool ready_ = true;
+};
+
+} // namespace qx
