@@ -47,6 +47,13 @@ protected:
                                std::int32_t bits, const char* format,
                                const std::vector<std::uint32_t>& values = {},
                                std::int32_t frames = 1) {
+        return pictureIn(archive, name, width, height, bits, format, values, frames);
+    }
+    // The same in another archive.
+    qx::ResourceEntry* pictureIn(MemoryArchive& in, const std::string& name, std::int32_t width,
+                                 std::int32_t height, std::int32_t bits, const char* format,
+                                 const std::vector<std::uint32_t>& values = {},
+                                 std::int32_t frames = 1) {
         std::vector<std::uint8_t> bytes;
         for (std::int32_t i = 0; i < width * height; ++i) {
             std::uint32_t v = i < static_cast<std::int32_t>(values.size()) ? values[i] : 0;
@@ -54,7 +61,7 @@ protected:
                 bytes.push_back(static_cast<std::uint8_t>(v));
             }
         }
-        return archive.addImage(name, describe(width, height, bits, format, frames), bytes);
+        return in.addImage(name, describe(width, height, bits, format, frames), bytes);
     }
 
     void fillScreen(std::uint16_t value) {
