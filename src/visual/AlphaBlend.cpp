@@ -55,6 +55,14 @@ inline bool allBytesAre(const std::uint8_t* p, std::uint8_t value, int n) {
     return (word ^ all) == 0 && (second ^ all) == 0;
 }
 
+// Whether the 32 alphas at p are all 255: opaque runs are searched for their end in steps
+// that wide.
+inline bool allOpaque32(const std::uint8_t* p) {
+    std::uint64_t words[4];
+    std::memcpy(words, p, sizeof words);
+    return (words[0] & words[1] & words[2] & words[3]) == ~std::uint64_t{0};
+}
+
 // The per-pixel blend, eight alphas read at a time: blocks of 0 are skipped, blocks of 255
 // copied where alpha 255 copies.
 template <bool kColour> void blendRowsOneByOne(const BlendTables& t, const BlendSpan& span) {

@@ -53,9 +53,11 @@ struct RunCursor {
 };
 
 // Copies through the span table: each row's spans are found at once, whatever lies before.
+// The rows and the part come by value: copies through references would be reloaded after
+// every store of pixels, which may alias them.
 template <CopyRun copyRun>
-void copySpans(const TransparencyRuns::Spans& spans, const Rect& part, const PixelRows& screen,
-               const PixelRows& picture) {
+void copySpans(const TransparencyRuns::Spans& spans, Rect part, PixelRows screen,
+               PixelRows picture) {
     std::uint8_t* screenRow = screen.first;
     const std::uint8_t* pictureRow = picture.first;
     const TransparencyRuns::RowSpan* row = spans.rows + part.y;
@@ -102,16 +104,15 @@ void copySpans(const TransparencyRuns::Spans& spans, const Rect& part, const Pix
 
 #if defined(QX_AVX2_PATHS)
 __attribute__((target("avx2"), flatten)) void copySpansWide(const TransparencyRuns::Spans& spans,
-                                                            const Rect& part,
-                                                            const PixelRows& screen,
-                                                            const PixelRows& picture) {
+                                                            Rect part, PixelRows screen,
+                                                            PixelRows picture) {
     copySpans<rowcopy::copyRunWide>(spans, part, screen, picture);
 }
 #endif
 
 // Copies by walking the pairs from the first, for runs without a span table.
-void walkPairs(const TransparencyRuns& runs, std::int32_t width, const Rect& part,
-               const PixelRows& screen, const PixelRows& picture) {
+void walkPairs(const TransparencyRuns& runs, std::int32_t width, Rect part, PixelRows screen,
+               PixelRows picture) {
     std::uint8_t* screenRow = screen.first;
     const std::uint8_t* pictureRow = picture.first;
     RunCursor cursor{runs.entries(), runs.count};
