@@ -116,18 +116,18 @@ void AlphaImage::draw(Canvas* canvas) {
     if (canvas == nullptr || active_->identity || alphaBitmap == nullptr) {
         return;
     }
-    const std::optional<DrawArea> area = placeDraw(
+    const DrawArea area = placeDraw(
         *canvas, position, Rect(0, 0, description.width, description.height), canvas->clip);
-    if (!area) {
+    if (area.isEmpty()) {
         return;
     }
-    DrawLocks locks(*canvas, *area);
+    DrawLocks locks(*canvas, area);
     const PixelRows screen = locks.screen();
     const PixelRows alpha = locks.picture(alphaBitmap, 8);
     const PixelRows colour = hasAlpha == 1 ? locks.picture(bitmap, 16) : PixelRows{};
     if (locks.ready()) {
         blendAlphaRows(*active_,
-                       BlendSpan{screen, alpha, colour, area->visible.width, area->visible.height},
+                       BlendSpan{screen, alpha, colour, area.visible.width, area.visible.height},
                        colourCopies_);
     }
 }

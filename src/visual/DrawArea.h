@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "core/Geometry.h"
 #include "qx/bitmap.h"
@@ -28,22 +27,23 @@ struct PixelRows {
 // What one draw covers: `visible` on the surface, whose top-left pixel comes from `source`
 // in the picture.
 struct DrawArea {
-    Rect visible; // surface coordinates; never empty
+    Rect visible; // surface coordinates; empty when nothing is drawn
     Point source;
+
+    bool isEmpty() const { return visible.isEmpty(); }
 
     // The picture's pixels that are drawn.
     Rect drawnPart() const { return Rect(source.x, source.y, visible.width, visible.height); }
 };
 
 // The picture's rectangle `part` placed with its top-left corner at `at` (relative to the
-// canvas origin), cut to `bounds` (surface coordinates); nothing when no pixel remains.
-inline std::optional<DrawArea> placeDraw(const Canvas& canvas, Point at, const Rect& part,
-                                         const Rect& bounds) {
+// canvas origin), cut to `bounds` (surface coordinates); an empty area when no pixel remains.
+inline DrawArea placeDraw(const Canvas& canvas, Point at, const Rect& part, const Rect& bounds) {
     const Rect placed(saturated(wide(at.x) + canvas.origin.x),
                       saturated(wide(at.y) + canvas.origin.y), part.width, part.height);
     const Rect visible = placed.intersect(bounds);
     if (visible.isEmpty()) {
-        return std::nullopt;
+        return DrawArea{};
     }
     // The origin is applied here once: everything after works in surface coordinates.
     return DrawArea{visible, Point(saturated(wide(part.x) + (wide(visible.x) - placed.x)),

@@ -27,15 +27,15 @@ void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
     if (canvas == nullptr || bitmap == nullptr || runs == nullptr) {
         return;
     }
-    const std::optional<DrawArea> area = placeDraw(*canvas, Point(x, y), source, canvas->clip);
-    if (!area) {
+    const DrawArea area = placeDraw(*canvas, Point(x, y), source, canvas->clip);
+    if (area.isEmpty()) {
         return;
     }
-    DrawLocks locks(*canvas, *area);
+    DrawLocks locks(*canvas, area);
     const PixelRows screen = locks.screen();
     const PixelRows picture = locks.picture(bitmap, 16);
     if (locks.ready() && runs->count > 0) {
-        copyOpaqueRuns(*runs, bitmap->description.width, area->drawnPart(), screen, picture);
+        copyOpaqueRuns(*runs, bitmap->description.width, area.drawnPart(), screen, picture);
     }
 }
 

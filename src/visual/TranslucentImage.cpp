@@ -91,21 +91,21 @@ void TranslucentImage::draw(Canvas* canvas) {
 }
 
 void TranslucentImage::drawMixed(Canvas* canvas) {
-    const std::optional<DrawArea> area =
+    const DrawArea area =
         placeDraw(*canvas, position, Rect(0, 0, description.width, description.height), kScreen);
-    if (!area) {
+    if (area.isEmpty()) {
         return;
     }
     // The picture's rows are locked first and given back last.
-    DrawLocks locks(*canvas, *area);
+    DrawLocks locks(*canvas, area);
     const PixelRows picture = locks.picture(bitmap, 16);
     const PixelRows screen = locks.screen();
     if (!locks.ready()) {
         return;
     }
-    const std::int32_t width = area->visible.width;
+    const std::int32_t width = area.visible.width;
     const VectorPath path = vectorPath();
-    for (std::int32_t row = 0; row < area->visible.height; ++row) {
+    for (std::int32_t row = 0; row < area.visible.height; ++row) {
         std::uint16_t* d = screen.row<std::uint16_t>(row);
         const std::uint16_t* s = picture.row<const std::uint16_t>(row);
         if (!mixTables.linear) {

@@ -1,5 +1,12 @@
 #include "visual/VectorPath.h"
 
+// Every build of the module, the Windows one included, targets x86 with SSE2: the draws'
+// plain and SSE2 paths are always there. Checked here, not in the header: the layout checks
+// compile every header for plain 32-bit x86.
+#if !defined(__SSE2__)
+#error "the draws need SSE2 (-msse2)"
+#endif
+
 namespace qx {
 
 namespace {

@@ -11,12 +11,6 @@ VectorPath vectorPath();
 // Keeps the draws at or below `widest` from now on; tests use it to run every path.
 void limitVectorPath(VectorPath widest);
 
-// Every build, the Windows module's included, targets x86 with SSE2: the draws' plain and
-// SSE2 paths are always there.
-#if !defined(__SSE2__)
-#error "the draws need SSE2 (-msse2)"
-#endif
-
 // The AVX2 code is built only where GCC and Clang keep 32-byte vectors on the stack aligned:
 // 64-bit Windows does not promise them the alignment.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)

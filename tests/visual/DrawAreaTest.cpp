@@ -18,11 +18,11 @@ TEST_F(DrawAreaTest, PlacesThePartPastTheOriginAndCutsItToTheBounds) {
     canvas.origin = qx::Point(5, 7);
     // Part (2, 3, 10, 10) at (-10, 0) covers surface columns -5 to 4; the screen cuts 5 off.
     const auto area = qx::placeDraw(canvas, qx::Point(-10, 0), qx::Rect(2, 3, 10, 10), kScreen);
-    ASSERT_TRUE(area);
-    EXPECT_EQ(area->visible, qx::Rect(0, 7, 5, 10));
-    EXPECT_EQ(area->source, qx::Point(7, 3));
-    EXPECT_FALSE(qx::placeDraw(canvas, qx::Point(635, 0), qx::Rect(0, 0, 10, 10), kScreen));
-    EXPECT_FALSE(qx::placeDraw(canvas, qx::Point(0, 0), qx::Rect(0, 0, 0, 10), kScreen));
+    EXPECT_EQ(area.visible, qx::Rect(0, 7, 5, 10));
+    EXPECT_EQ(area.source, qx::Point(7, 3));
+    EXPECT_TRUE(
+        qx::placeDraw(canvas, qx::Point(635, 0), qx::Rect(0, 0, 10, 10), kScreen).isEmpty());
+    EXPECT_TRUE(qx::placeDraw(canvas, qx::Point(0, 0), qx::Rect(0, 0, 0, 10), kScreen).isEmpty());
 }
 
 TEST_F(DrawAreaTest, LocksAreAlwaysGivenBackAndNothingIsLockedAfterARefusal) {
