@@ -1,8 +1,10 @@
-// A folder made for one test under the system's temporary directory, removed afterwards.
+// A folder made for one test under the system's temporary directory, removed afterwards, and
+// files read whole.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -36,5 +38,10 @@ public:
 private:
     std::string path_;
 };
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 } // namespace qxtest

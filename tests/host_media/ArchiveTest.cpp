@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <tuple>
 
 #include "MediaTestSupport.h"
+#include "host_archives/TempFolder.h"
 #include "media/Media.h"
 #include "resource/ReadStream.h"
 
@@ -140,12 +139,9 @@ TEST_F(Archives, UndecodableFilesAreLoggedWithTheirFileAndHaveNoEntries) {
 // Pictures and sounds in a folder on disk, found through the resource tree as a scene
 // finds them, with blocking and with asynchronous-only readers.
 TEST(MediaInResourceTree, PicturesAndSoundsAreFoundAndReadByPath) {
-    const auto folder = std::filesystem::temp_directory_path() / "qx_media_tree_test";
-    std::filesystem::create_directories(folder);
+    const qxtest::TempFolder folder;
     auto write = [&](const char* name, const Bytes& bytes) {
-        std::ofstream(folder / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        folder.write(name, std::string(bytes.begin(), bytes.end()));
     };
     write("qmark.png", mediatest::makePng({1, 2, PNG_COLOR_TYPE_RGBA, 8, Bytes(8, 200)}));
     write("clicked.wav", mediatest::makeWav(11025, 1, 8, {1, 2, 3}));
@@ -153,7 +149,7 @@ TEST(MediaInResourceTree, PicturesAndSoundsAreFoundAndReadByPath) {
     for (const char* async : {"0", "1"}) {
         qxhost::Host host;
         host.setSetting("AsyncReaders", async);
-        auto root = qxhost::openResourceRoot(host, folder.string());
+        auto root = qxhost::openResourceRoot(host, folder.path());
         qxhost::addMediaArchives(host, *root);
         qx::Handle handle = 0;
         auto read = [&](const char* path) {
@@ -170,13 +166,11 @@ TEST(MediaInResourceTree, PicturesAndSoundsAreFoundAndReadByPath) {
         EXPECT_EQ(read("clicked.wav/*"), (Bytes{1, 2, 3})) << "AsyncReaders " << async;
         EXPECT_EQ(reinterpret_cast<qx::SoundDescription*>(handle)->words[0], 11025u);
         EXPECT_EQ(root->directory()->find("broken.png/image"), nullptr);
-        EXPECT_TRUE(
-            host.log().contains(qx::kLogError, "pngfile: " + (folder / "broken.png").string() +
-                                                   ": not a PNG file (bad signature)"));
+        EXPECT_TRUE(host.log().contains(qx::kLogError, "pngfile: " + folder.at("broken.png") +
+                                                           ": not a PNG file (bad signature)"));
         root.reset();
         EXPECT_EQ(host.liveEvents(), 0);
     }
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -3,11 +3,9 @@
 #include <array>
 #include <cstdlib>
 #include <deque>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 
+#include "host_archives/TempFolder.h"
 #include "media/BitmapFactory.h"
 #include "media/PngCodec.h"
 #include "media/Surface.h"
@@ -227,18 +225,18 @@ TEST_F(Screen, CanvasRowsShowInTheSavedPng) {
     qx::RowBlock* rows = canvas.surface->lockRows(478, 479);
     reinterpret_cast<std::uint16_t*>(rows->address + rows->pitch)[639] = 0x7C00;
     canvas.surface->unlockRows(rows);
-    const auto path = std::filesystem::temp_directory_path() / "qx_surface_test.png";
-    ASSERT_TRUE(surface.savePng(path.string()));
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+    const qxtest::TempFolder folder;
+    ASSERT_TRUE(surface.savePng(folder.at("shot.png")));
+    const std::string bytes = qxtest::readFile(folder.at("shot.png"));
     qxhost::DecodedPicture decoded;
     std::string error;
-    ASSERT_TRUE(qxhost::decodePng(bytes.data(), bytes.size(), decoded, error)) << error;
+    ASSERT_TRUE(qxhost::decodePng(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                                  decoded, error))
+        << error;
     EXPECT_EQ(qx::Size(decoded.width, decoded.height), qx::Size(640, 480));
     EXPECT_EQ(decoded.pixels[0], 255); // B, G, R of the first pixel
     EXPECT_EQ(decoded.pixels[2], 0);
     EXPECT_EQ(decoded.pixels.back(), 255); // R of the last one
-    std::filesystem::remove(path);
 
     EXPECT_FALSE(surface.savePng("/nonexistent-dir/x.png"));
     EXPECT_EQ(

@@ -2,12 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
 #endif
 
+#include "host_archives/TempFolder.h"
 #include "runtime/Host.h"
 #include "runtime/ModuleLoader.h"
 
@@ -37,8 +37,7 @@ TEST(ModuleLoader, RefusesWhatIsNotAModuleWithOneLineNamingTheFile) {
 // The system loader maps a module by the offsets in its headers; cut short, the file ends
 // inside a segment and the first touch of the missing page kills the process.
 TEST(ModuleLoader, RefusesATruncatedModuleOrAFifoBeforeTheSystemLoaderSeesIt) {
-    std::ifstream in(QX_FIXTURE_COMPLETE, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string bytes = qxtest::readFile(QX_FIXTURE_COMPLETE);
     ASSERT_GT(bytes.size(), 8192u);
     qxhost::ModuleLoader loader;
     for (const std::size_t keep : {bytes.size() / 2, std::size_t{4096}, std::size_t{100}}) {

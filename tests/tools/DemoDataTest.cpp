@@ -4,15 +4,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <unistd.h>
 
 #include <png.h>
 
 #include "demogen/ChoiceFolder.h"
 #include "demogen/DemoLayout.h"
+#include "host_archives/TempFolder.h"
 
 namespace {
+
+using qxtest::readFile;
 
 const std::string kChoice = QX_DEMO_OUTPUT_DIR "/choice/";
 
@@ -42,11 +43,6 @@ Png load(const std::string& name) {
     if (!png_image_finish_read(&image, nullptr, png.pixels.data(), 0, nullptr))
         ADD_FAILURE() << name << ": " << image.message;
     return png;
-}
-
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::uint32_t word(const std::string& bytes, std::size_t at, int size) {
@@ -88,7 +84,7 @@ TEST(DemoData, PicturesHaveTheSizesAndFormatsTheSceneExpects) {
     }
     // The play button is a strip of three distinct frames, counted in a "frames" text chunk.
     const std::string framesChunk("tEXtframes\0003", 12);
-    EXPECT_NE(readBytes(kChoice + "playbutton.png").find(framesChunk), std::string::npos);
+    EXPECT_NE(readFile(kChoice + "playbutton.png").find(framesChunk), std::string::npos);
     const Png strip = load("playbutton.png");
     const std::size_t third = strip.pixels.size() / 3;
     const auto frame = [&](std::size_t n) {
@@ -168,7 +164,7 @@ TEST(DemoData, AlphaPicturesHaveSoftEdgesClearCornersAndADistinctHighlight) {
 TEST(DemoData, SoundsAreShortMonoSixteenBitPcmThatEndsQuietly) {
     for (const char* name : {"clicked.wav", "selected.wav", "deleted.wav"}) {
         SCOPED_TRACE(name);
-        const std::string wav = readBytes(kChoice + name);
+        const std::string wav = readFile(kChoice + name);
         ASSERT_GE(wav.size(), 44u);
         EXPECT_EQ(wav.substr(0, 4), "RIFF");
         EXPECT_EQ(word(wav, 4, 4), wav.size() - 8);
@@ -191,10 +187,8 @@ TEST(DemoData, SoundsAreShortMonoSixteenBitPcmThatEndsQuietly) {
 
 // Every file of the folder is made by the build, and making it again gives the same bytes.
 TEST(DemoData, GeneratorRebuildsTheSameFolderByteForByte) {
-    const auto scratch =
-        std::filesystem::temp_directory_path() / ("qx-demogen-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(scratch);
-    demogen::writeChoiceFolder(scratch.string(), QX_DEMO_SOURCE_DIR "/choice/values.txt",
+    const qxtest::TempFolder scratch;
+    demogen::writeChoiceFolder(scratch.path(), QX_DEMO_SOURCE_DIR "/choice/values.txt",
                                QX_DEMO_FONT);
     const auto& names = demogen::choiceFolderFiles();
     std::size_t files = 0;
@@ -205,11 +199,10 @@ TEST(DemoData, GeneratorRebuildsTheSameFolderByteForByte) {
     }
     EXPECT_EQ(files, names.size());
     for (const std::string& name : names) {
-        const std::string built = readBytes(kChoice + name);
+        const std::string built = readFile(kChoice + name);
         EXPECT_FALSE(built.empty()) << name;
-        EXPECT_EQ(built, readBytes((scratch / name).string())) << name << " differs";
+        EXPECT_EQ(built, readFile(scratch.at(name))) << name << " differs";
     }
-    std::filesystem::remove_all(scratch);
 }
 
 } // namespace
