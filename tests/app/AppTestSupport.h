@@ -1,16 +1,20 @@
-// Paths of the built module and demo data, and qxhost commands run in-process.
+// Paths of the built module and demo data, files read whole, and qxhost commands run
+// in-process.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "host_archives/TempFolder.h"
 
 namespace qxtest {
 
@@ -21,6 +25,19 @@ inline std::string binaryDir() {
 inline std::string sourceDir() { return QX_TEST_SOURCE_DIR; }
 inline std::string modulePath() { return binaryDir() + "/qxchoice.kpx"; }
 inline std::string demoData() { return binaryDir() + "/data/demo"; }
+
+// Copies the demo data to `to`, for a test to break; answers `to`.
+inline std::string copyDemo(const std::string& to) {
+    std::filesystem::copy(demoData(), to, std::filesystem::copy_options::recursive);
+    return to;
+}
+
+// Each of `lines` somewhere in `text`.
+inline void expectHas(const std::string& text, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    }
+}
 
 struct CommandResult {
     int status;
@@ -58,6 +75,21 @@ inline CommandResult qxhost(const qxhost::app::Arguments& arguments) {
     std::ostringstream err;
     const int status = qxhost::app::runCommandLine(arguments, out, err);
     return {status, out.str(), err.str()};
+}
+
+// The arguments of "qxhost run" on the built module; `more` goes after them.
+inline qxhost::app::Arguments runArguments(const std::string& data, const std::string& script,
+                                           const std::string& out,
+                                           const qxhost::app::Arguments& more = {}) {
+    qxhost::app::Arguments arguments = {"run",   data, "--script", script,
+                                        "--out", out,  "--module", modulePath()};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
+}
+
+inline CommandResult run(const std::string& data, const std::string& script, const std::string& out,
+                         const qxhost::app::Arguments& more = {}) {
+    return qxhost(runArguments(data, script, out, more));
 }
 
 } // namespace qxtest

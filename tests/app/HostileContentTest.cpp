@@ -21,6 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using qxhost::app::kSheetShots;
+using qxtest::expectHas;
+using qxtest::readFile;
 
 struct Outcome {
     int status = -1; // exit status, or -1 when a signal ended it
@@ -28,12 +30,6 @@ struct Outcome {
     std::string out;
     std::string err;
 };
-
-std::string readFile(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
 
 // Runs build/qxhost with the arguments; a run still going after 60 s is killed by SIGALRM.
 Outcome qxhostProcess(const std::vector<std::string>& arguments, const qxtest::TempFolder& work) {
@@ -70,12 +66,13 @@ Outcome qxhostProcess(const std::vector<std::string>& arguments, const qxtest::T
 
 // qxhost run on DATA with the script's lines, writing to the folder's "out".
 Outcome runScript(const std::string& data, const std::string& script,
-                  const qxtest::TempFolder& work, std::vector<std::string> more = {}) {
-    std::vector<std::string> arguments{
-        "run",   data,           "--script", work.write("s.txt", script),
-        "--out", work.at("out"), "--module", qxtest::modulePath()};
-    arguments.insert(arguments.end(), more.begin(), more.end());
-    return qxhostProcess(arguments, work);
+                  const qxtest::TempFolder& work, const std::vector<std::string>& more = {}) {
+    return qxhostProcess(
+        qxtest::runArguments(data, work.write("s.txt", script), work.at("out"), more), work);
+}
+
+Outcome check(const std::string& data, const qxtest::TempFolder& work) {
+    return qxhostProcess({"check", data, "--module", qxtest::modulePath()}, work);
 }
 
 // A PNG chunk: length, type, body and the CRC-32 of type and body.
@@ -97,8 +94,7 @@ std::string pngChunk(const std::string& type, const std::string& body) {
 }
 
 std::string copyDemo(const qxtest::TempFolder& folder) {
-    fs::copy(qxtest::demoData(), folder.at("data"), fs::copy_options::recursive);
-    return folder.at("data");
+    return qxtest::copyDemo(folder.at("data"));
 }
 
 // A message that names the file and says nothing more than one line.
@@ -114,13 +110,10 @@ void expectOneLineNaming(const Outcome& outcome, const std::string& file, const 
 TEST(HostileContent, TruncatedModuleIsRefusedByName) {
     qxtest::TempFolder folder;
     const std::string module = readFile(qxtest::modulePath());
-    const std::string script = folder.write("s.txt", "wait 100\n");
     for (const std::size_t keep : {std::size_t{4096}, module.size() / 2}) {
         const std::string cut = folder.write("cut.kpx", module.substr(0, keep));
         expectOneLineNaming(qxhostProcess({"info", cut}, folder), cut, "truncated or damaged: ");
-        expectOneLineNaming(qxhostProcess({"run", qxtest::demoData(), "--script", script, "--out",
-                                           folder.at("out"), "--module", cut},
-                                          folder),
+        expectOneLineNaming(runScript(qxtest::demoData(), "wait 100\n", folder, {"--module", cut}),
                             cut, "truncated or damaged: ");
     }
 }
@@ -153,11 +146,10 @@ TEST(HostileContent, PlacesAtTheEndsOfTheRangePlayOn) {
         if (c.removed != nullptr) {
             fs::remove(folder.at(std::string("data/choice/") + c.removed));
         }
-        const Outcome check =
-            qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
-        EXPECT_EQ(check.signal, 0) << c.porte;
-        EXPECT_EQ(check.status, 1) << c.porte;
-        EXPECT_NE(check.out.find(c.named), std::string::npos) << check.out;
+        const Outcome checked = check(data, folder);
+        EXPECT_EQ(checked.signal, 0) << c.porte;
+        EXPECT_EQ(checked.status, 1) << c.porte;
+        expectHas(checked.out, {c.named});
         const Outcome run = runScript(data,
                                       "wait 1800\ndrag 58 428 152 242 400\nwait 900\nshot a\n"
                                       "click 610 440\nwait 500\nclick 60 24\nwait 800\n",
@@ -165,7 +157,7 @@ TEST(HostileContent, PlacesAtTheEndsOfTheRangePlayOn) {
         EXPECT_EQ(run.signal, 0) << c.porte;
         EXPECT_EQ(run.status, 0) << c.porte << "\n" << run.err;
         if (c.removed == nullptr && std::string(c.porte) == "104,170") {
-            EXPECT_NE(run.out.find("door 1 (word 13): History"), std::string::npos) << run.out;
+            expectHas(run.out, {"door 1 (word 13): History"});
         }
     }
 }
@@ -183,30 +175,21 @@ TEST(HostileContent, FifosAreRefusedNotWaitedFor) {
     ASSERT_EQ(mkfifo(folder.at("data/topics.txt").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo(folder.at("data/choice/values.txt").c_str(), 0600), 0);
     const std::string notRegular = "is not a regular file (a FIFO, a device or a socket)";
-    Outcome check = qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
-    EXPECT_EQ(check.signal, 0);
-    EXPECT_EQ(check.status, 1);
-    for (const std::string& file :
-         {folder.at("data/topics.txt"), folder.at("data/choice/values.txt")}) {
-        EXPECT_NE(check.out.find(file + ": " + notRegular), std::string::npos) << check.out;
-    }
+    const Outcome checked = check(data, folder);
+    EXPECT_EQ(checked.signal, 0);
+    EXPECT_EQ(checked.status, 1);
+    const std::string topics = folder.at("data/topics.txt") + ": " + notRegular;
+    const std::string values = folder.at("data/choice/values.txt") + ": " + notRegular;
+    expectHas(checked.out, {topics, values});
     // A script may come through a pipe, but an endless one is cut off.
-    const Outcome endless = qxhostProcess({"run", data, "--script", "/dev/zero", "--out",
-                                           folder.at("out"), "--module", qxtest::modulePath()},
-                                          folder);
+    const Outcome endless =
+        qxhostProcess(qxtest::runArguments(data, "/dev/zero", folder.at("out")), folder);
     EXPECT_EQ(endless.status, 1);
     EXPECT_EQ(endless.err, "qxhost: script /dev/zero is more than the 16 MB a script may hold\n");
-    const Outcome run = qxhostProcess({"run", data, "--script", folder.write("s.txt", "wait 50\n"),
-                                       "--out", folder.at("out"), "--module", qxtest::modulePath()},
-                                      folder);
+    const Outcome run = runScript(data, "wait 50\n", folder);
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("qxhost: " + folder.at("data/topics.txt") + ": " + notRegular),
-              std::string::npos)
-        << run.err;
-    EXPECT_NE(run.err.find("qxhost: " + folder.at("data/choice/values.txt") + ": " + notRegular),
-              std::string::npos)
-        << run.err;
+    expectHas(run.err, {"qxhost: " + topics, "qxhost: " + values});
 }
 
 // 2,000 doors took 90 s to set up, every lookup walking the whole values file: 10,000 values
@@ -221,22 +204,21 @@ TEST(HostileContent, TenThousandValuesSetUpAndReadRight) {
                    << door << " = " << door % 600 << ",300\n";
         }
     }
-    const Outcome check = qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
-    EXPECT_EQ(check.signal, 0);
-    EXPECT_EQ(check.status, 1);
-    for (const char* line :
-         {"porte11: door 11 has no portemap entry", "porte12: the screen holds at most 11 doors",
-          "porte5000: the screen holds at most 11 doors; door 5000 is not set up"}) {
-        EXPECT_NE(check.out.find(line), std::string::npos) << line;
-    }
+    const Outcome checked = check(data, folder);
+    EXPECT_EQ(checked.signal, 0);
+    EXPECT_EQ(checked.status, 1);
+    expectHas(checked.out,
+              {"porte11: door 11 has no portemap entry",
+               "porte12: the screen holds at most 11 doors",
+               "porte5000: the screen holds at most 11 doors; door 5000 is not set up"});
     const Outcome run = runScript(data,
                                   "wait 1800\ndrag 58 428 152 242 400\nwait 900\n"
                                   "drag 104 428 264 230 400\nwait 900\nclick 60 24\nwait 800\n",
                                   folder);
     EXPECT_EQ(run.signal, 0);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("door 1 (word 13): History [hist]\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("door 2 (word 14): Geography [geo]\n"), std::string::npos) << run.out;
+    expectHas(run.out,
+              {"door 1 (word 13): History [hist]\n", "door 2 (word 14): Geography [geo]\n"});
 }
 
 // A title of 20 MB took 0.35 s a frame, and 100 titles of 10 KB 8.8 s for a short session:
@@ -281,14 +263,13 @@ TEST(HostileContent, FilesOverTheLimitsAreNamedWithTheLimit) {
     const std::string data = copyDemo(folder);
     fs::resize_file(folder.at("data/topics.txt"), 300u << 20);
     fs::resize_file(folder.at("data/choice/pt2.png"), 100u << 20);
-    const Outcome check = qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
-    EXPECT_EQ(check.signal, 0);
-    EXPECT_EQ(check.status, 1);
-    for (const std::string& line :
-         {folder.at("data/topics.txt") + ": is 300 MB, more than the 64 MB the host reads",
-          folder.at("data/choice/pt2.png") + ": is 100 MB, more than the 64 MB the host reads"}) {
-        EXPECT_NE(check.out.find(line), std::string::npos) << line << "\n" << check.out;
-    }
+    const Outcome checked = check(data, folder);
+    EXPECT_EQ(checked.signal, 0);
+    EXPECT_EQ(checked.status, 1);
+    expectHas(
+        checked.out,
+        {folder.at("data/topics.txt") + ": is 300 MB, more than the 64 MB the host reads",
+         folder.at("data/choice/pt2.png") + ": is 100 MB, more than the 64 MB the host reads"});
 }
 
 // Many shots: each is written as it is taken, and a sheet holds 60 of them.
@@ -298,16 +279,11 @@ TEST(HostileContent, ManyShotsGoToFilesAndSeveralSheets) {
     for (int i = 0; i < kSheetShots + 1; ++i) {
         script += "shot s" + std::to_string(i) + "\n";
     }
-    const Outcome run =
-        qxhostProcess({"run", qxtest::demoData(), "--script", folder.write("s.txt", script),
-                       "--out", folder.at("out"), "--module", qxtest::modulePath()},
-                      folder);
+    const Outcome run = runScript(qxtest::demoData(), script, folder);
     EXPECT_EQ(run.signal, 0);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Wrote to " + folder.at("out") +
-                           ": 61 screenshots, 2 contact sheets (contact-sheet*.png), log.txt"),
-              std::string::npos)
-        << run.out;
+    expectHas(run.out, {"Wrote to " + folder.at("out") +
+                        ": 61 screenshots, 2 contact sheets (contact-sheet*.png), log.txt"});
     for (const char* file : {"s0.png", "s60.png", "contact-sheet.png", "contact-sheet-2.png"}) {
         EXPECT_TRUE(fs::is_regular_file(folder.at(std::string("out/") + file))) << file;
     }
@@ -319,24 +295,17 @@ TEST(HostileContent, OutputsThatCannotBeWrittenAreNamedAndNotClaimed) {
     // Folders where the files should go: writing them fails even for root.
     fs::create_directories(folder.at("out/log.txt"));
     fs::create_directories(folder.at("out/first.png"));
-    const Outcome run = qxhostProcess({"run", qxtest::demoData(), "--script",
-                                       folder.write("s.txt", "wait 20\nshot first\nshot second\n"),
-                                       "--out", folder.at("out"), "--module", qxtest::modulePath(),
-                                       "--animation", folder.at("out/log.txt/a.webp/x")},
-                                      folder);
+    const Outcome run = runScript(qxtest::demoData(), "wait 20\nshot first\nshot second\n", folder,
+                                  {"--animation", folder.at("out/log.txt/a.webp/x")});
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("Wrote to " + folder.at("out") +
-                           ": 1 screenshot, contact-sheet.png, gamestate.json, report.html\n"),
-              std::string::npos)
-        << run.out;
-    for (const std::string& line :
-         {"qxhost: cannot write " + folder.at("out/first.png") + ": ",
-          "qxhost: cannot write " + folder.at("out/log.txt") + "\n",
-          "qxhost: animation " + folder.at("out/log.txt/a.webp/x") + ": cannot write ",
-          std::string("qxhost: 3 output files could not be written\n")}) {
-        EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
-    }
+    expectHas(run.out, {"Wrote to " + folder.at("out") +
+                        ": 1 screenshot, contact-sheet.png, gamestate.json, report.html\n"});
+    expectHas(run.err,
+              {"qxhost: cannot write " + folder.at("out/first.png") + ": ",
+               "qxhost: cannot write " + folder.at("out/log.txt") + "\n",
+               "qxhost: animation " + folder.at("out/log.txt/a.webp/x") + ": cannot write ",
+               "qxhost: 3 output files could not be written\n"});
     EXPECT_EQ(run.out.find("Animation:"), std::string::npos);
 }
 
@@ -348,17 +317,12 @@ TEST(HostileContent, DataBytesAreEscapedOnTheTerminalAndInTheJson) {
     const std::string title = "Caf\xE9 \x1B]0;owned\x07";
     std::ofstream(folder.at("data/topics.txt")) << "hist | 0 | " << title << "\n";
     qxtest::replaceLine(folder.at("data/choice/values.txt"), "showframes", "showframes = \x1B[2J");
-    const Outcome run = qxhostProcess(
-        {"run", data, "--script",
-         folder.write("s.txt", "wait 1800\ndrag 320 428 152 242 400\nwait 900\nclick 60 24\n"),
-         "--out", folder.at("out"), "--module", qxtest::modulePath()},
-        folder);
+    const Outcome run =
+        runScript(data, "wait 1800\ndrag 320 428 152 242 400\nwait 900\nclick 60 24\n", folder);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("door 1 (word 13): Caf\\xE9 \\x1B]0;owned\\x07 [hist]"),
-              std::string::npos)
-        << run.out;
+    expectHas(run.out, {"door 1 (word 13): Caf\\xE9 \\x1B]0;owned\\x07 [hist]"});
     const std::string json = readFile(folder.at("out/gamestate.json"));
-    EXPECT_NE(json.find(R"("title": "Caf\u00e9 \u001b]0;owned\u0007")"), std::string::npos) << json;
+    expectHas(json, {R"("title": "Caf\u00e9 \u001b]0;owned\u0007")"});
     for (const std::string& text : {json, run.out}) {
         for (std::size_t at = 0; at < text.size();
              at += std::max<std::size_t>(1, qxhost::app::utf8Length(text, at))) {
@@ -372,19 +336,13 @@ TEST(HostileContent, DataBytesAreEscapedOnTheTerminalAndInTheJson) {
     std::string mark = readFile(folder.at("data/choice/qmark.png"));
     mark.insert(33, pngChunk("tEXt", std::string("frames\0\x1B]0;owned\x07", 17)));
     std::ofstream(folder.at("data/choice/qmark.png"), std::ios::binary) << mark;
-    const Outcome check = qxhostProcess({"check", data, "--module", qxtest::modulePath()}, folder);
-    for (const char* line : {"showframes: \"\\x1B[2J\" is neither 0 nor 1",
-                             "qmark.png: text \"frames\" is \"\\x1B]0;owned\\x07\""}) {
-        EXPECT_NE(check.out.find(line), std::string::npos) << line << "\n" << check.out;
-    }
-    EXPECT_EQ(check.out.find('\x1B'), std::string::npos);
-    const Outcome script =
-        qxhostProcess({"run", data, "--script", folder.write("bad.txt", "\x1B]0;owned\x07 1\n"),
-                       "--out", folder.at("out2"), "--module", qxtest::modulePath()},
-                      folder);
+    const Outcome checked = check(data, folder);
+    expectHas(checked.out, {"showframes: \"\\x1B[2J\" is neither 0 nor 1",
+                            "qmark.png: text \"frames\" is \"\\x1B]0;owned\\x07\""});
+    EXPECT_EQ(checked.out.find('\x1B'), std::string::npos);
+    const Outcome script = runScript(data, "\x1B]0;owned\x07 1\n", folder);
     EXPECT_EQ(script.status, 1);
-    EXPECT_NE(script.err.find("unknown command \"\\x1B]0;owned\\x07\""), std::string::npos)
-        << script.err;
+    expectHas(script.err, {"unknown command \"\\x1B]0;owned\\x07\""});
     EXPECT_EQ(script.err.find('\x1B'), std::string::npos);
 }
 

@@ -55,12 +55,6 @@ protected:
     std::unique_ptr<PlayWindow> window_;
 };
 
-std::string fileBytes(const std::string& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 TEST_F(PlayWindowTest, MouseIsMappedFromTheScaledWindowAndPlayEndsTheSceneWithinItsFade) {
     push(SDL_MOUSEMOTION, 1279, 101);
     for (int i = 0; i < 5; ++i) {
@@ -107,15 +101,13 @@ TEST_F(PlayWindowTest, RecordedSessionReplaysToTheSamePixelsAndGameState) {
     std::ostringstream played;
     qxhost::app::printChosenTopics(
         played, qxhost::app::doorTopics(window_->session(), qxhost::app::kUnwrittenWord));
-    EXPECT_NE(played.str().find("door 1 (word 13): History [hist]"), std::string::npos)
-        << played.str();
+    qxtest::expectHas(played.str(), {"door 1 (word 13): History [hist]"});
 
-    const auto replay =
-        qxtest::qxhost({"run", qxtest::demoData(), "--script", folder.at("s.txt"), "--out",
-                        folder.at("out"), "--module", qxtest::modulePath()});
-    ASSERT_EQ(replay.status, 0) << replay.err << fileBytes(folder.at("s.txt"));
-    EXPECT_NE(replay.out.find(played.str()), std::string::npos) << replay.out << played.str();
-    EXPECT_TRUE(fileBytes(folder.at("out/final.png")) == fileBytes(folder.at("s.png")))
+    const auto replay = qxtest::run(qxtest::demoData(), folder.at("s.txt"), folder.at("out"));
+    ASSERT_EQ(replay.status, 0) << replay.err << qxtest::readFile(folder.at("s.txt"));
+    qxtest::expectHas(replay.out, {played.str()});
+    EXPECT_TRUE(qxtest::readFile(folder.at("out/final.png")) ==
+                qxtest::readFile(folder.at("s.png")))
         << "the replay ends on another screen";
 }
 
@@ -141,8 +133,7 @@ TEST(PlayWindowWatch, ReloadsAfterAnEditAndKeepsTheLastGoodSceneAfterABrokenOne)
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     qxtest::TempFolder folder;
-    std::filesystem::copy(qxtest::demoData(), folder.path(),
-                          std::filesystem::copy_options::recursive);
+    qxtest::copyDemo(folder.path());
     const std::string values = folder.at("choice/values.txt");
     std::ostringstream said;
     qxhost::app::PlayOptions options;
@@ -168,9 +159,8 @@ TEST(PlayWindowWatch, ReloadsAfterAnEditAndKeepsTheLastGoodSceneAfterABrokenOne)
     said.str("");
     qxtest::replaceLine(values, "textcenter06", "# gone");
     ASSERT_TRUE(stepUntil(window, [&] { return !window.reloadPending() && !said.str().empty(); }));
-    EXPECT_NE(said.str().find("values.txt: porte06: has no textcenter06"), std::string::npos)
-        << said.str();
-    EXPECT_NE(said.str().find("Not loaded: the last good scene keeps running"), std::string::npos);
+    qxtest::expectHas(said.str(), {"values.txt: porte06: has no textcenter06",
+                                   "Not loaded: the last good scene keeps running"});
     EXPECT_EQ(window.reloads(), 1);
     EXPECT_EQ(window.session().layout().doors.size(), 9u);
     EXPECT_TRUE(window.step()) << "the scene runs on";

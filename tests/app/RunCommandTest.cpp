@@ -17,19 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-qxtest::CommandResult run(const std::string& data, const std::string& script,
-                          const std::string& out, qxhost::app::Arguments more = {}) {
-    qxhost::app::Arguments arguments = {"run",   data, "--script", script,
-                                        "--out", out,  "--module", qxtest::modulePath()};
-    arguments.insert(arguments.end(), more.begin(), more.end());
-    return qxtest::qxhost(arguments);
-}
+using qxtest::expectHas;
+using qxtest::readFile;
+using qxtest::run;
 
 // A picture as R, G, B rows.
 std::vector<std::uint8_t> pictureRgb(const std::string& path) {
@@ -57,26 +47,22 @@ TEST(RunCommand, DemoSessionWritesTheChosenTopics) {
         run(qxtest::demoData(), qxtest::sourceDir() + "/data/demo/session.txt", out.path());
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string json = readFile(out.at("gamestate.json"));
-    EXPECT_NE(json.find("\"finished\": true"), std::string::npos) << json;
-    const char* doors[] = {
-        R"({"door": 1, "word": 13, "written": true, "code": "hist", "title": "History"})",
-        R"({"door": 2, "word": 14, "written": true, "code": "geo", "title": "Geography"})",
-        R"({"door": 3, "word": 15, "written": true, "code": "sci", "title": "Science"})",
-        R"({"door": 4, "word": 16, "written": true, "code": "film", "title": "Cinema"})",
-        R"({"door": 5, "word": 17, "written": true, "code": "music", "title": "Pop Music"})",
-        R"({"door": 6, "word": 18, "written": true, "code": "food", "title": "Cooking"})",
-        R"({"door": 7, "word": 19, "written": true, "code": "art", "title": "Fine Arts"})",
-        R"({"door": 8, "word": 20, "written": true, "code": "lit", "title": "Literature"})",
-        R"({"door": 9, "word": 21, "written": true, "code": null, "title": null})"};
-    for (const char* door : doors) {
-        EXPECT_NE(json.find(door), std::string::npos) << door << "\n" << json;
-    }
+    expectHas(json,
+              {"\"finished\": true",
+               R"({"door": 1, "word": 13, "written": true, "code": "hist", "title": "History"})",
+               R"({"door": 2, "word": 14, "written": true, "code": "geo", "title": "Geography"})",
+               R"({"door": 3, "word": 15, "written": true, "code": "sci", "title": "Science"})",
+               R"({"door": 4, "word": 16, "written": true, "code": "film", "title": "Cinema"})",
+               R"({"door": 5, "word": 17, "written": true, "code": "music", "title": "Pop Music"})",
+               R"({"door": 6, "word": 18, "written": true, "code": "food", "title": "Cooking"})",
+               R"({"door": 7, "word": 19, "written": true, "code": "art", "title": "Fine Arts"})",
+               R"({"door": 8, "word": 20, "written": true, "code": "lit", "title": "Literature"})",
+               R"({"door": 9, "word": 21, "written": true, "code": null, "title": null})"});
     for (const char* file : {"01-opening.png", "10-play.png", "contact-sheet.png", "log.txt"}) {
         EXPECT_TRUE(fs::is_regular_file(out.at(file))) << file;
     }
-    EXPECT_NE(readFile(out.at("log.txt")).find("[1] QXChoice::Manche 3 selected"),
-              std::string::npos);
-    EXPECT_NE(result.out.find("door 8 (word 20): Literature [lit]"), std::string::npos);
+    expectHas(readFile(out.at("log.txt")), {"[1] QXChoice::Manche 3 selected"});
+    expectHas(result.out, {"door 8 (word 20): Literature [lit]"});
 }
 
 // A script error stops everything before it runs. The scene writes wherever the door map
@@ -89,16 +75,11 @@ TEST(RunCommand, ScriptErrorsAndDoorMapsOutsideTheGameStateAreRefused) {
     EXPECT_EQ(result.err.rfind(script + ":3: unknown command \"hop\"", 0), 0u) << result.err;
     EXPECT_FALSE(fs::exists(folder.at("out")));
 
-    fs::copy(qxtest::demoData(), folder.at("data"), fs::copy_options::recursive);
-    std::string text = readFile(folder.at("data/choice/values.txt"));
-    folder.write("data/choice/values.txt",
-                 text.replace(text.find("portemap = 1,2,3"), 16, "portemap = 1,2,900"));
+    qxtest::copyDemo(folder.at("data"));
+    qxtest::replaceLine(folder.at("data/choice/values.txt"), "portemap", "portemap = 1,2,900");
     result = run(folder.at("data"), folder.write("s.txt", "click 60 24\n"), folder.at("out"));
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(
-        result.err.find("values.txt: portemap: entry 3 is 900, so door 3 would write word 912"),
-        std::string::npos)
-        << result.err;
+    expectHas(result.err, {"values.txt: portemap: entry 3 is 900, so door 3 would write word 912"});
 }
 
 // Odd door maps, end to end through the built module: every field converts like atoi and is
@@ -108,32 +89,18 @@ TEST(RunCommand, DoorMapsAreStoredAsGivenAndTheReportFollowsThem) {
         {"3,x,5", 15}, {"10,11,0", 22}, {"-1", 11}, {"", 12}, {"9,8,7,6,5,4,3,2,1,7", 21}};
     for (const auto& [map, word] : maps) {
         qxtest::TempFolder folder;
-        fs::copy(qxtest::demoData(), folder.at("data"), fs::copy_options::recursive);
+        qxtest::copyDemo(folder.at("data"));
         qxtest::replaceLine(folder.at("data/choice/values.txt"), "portemap",
                             std::string("portemap = ") + map);
         const std::string script =
             folder.write("s.txt", "wait 1800\ndrag 58 428 152 242 400\nwait 900\nclick 60 24\n");
         const auto result = run(folder.at("data"), script, folder.at("out"));
         ASSERT_EQ(result.status, 0) << map << ": " << result.err;
-        const std::string json = readFile(folder.at("out/gamestate.json"));
-        EXPECT_NE(json.find("{\"door\": 1, \"word\": " + std::to_string(word) +
-                            ", \"written\": true, \"code\": \"hist\""),
-                  std::string::npos)
-            << map << "\n"
-            << json;
+        SCOPED_TRACE(map);
+        expectHas(readFile(folder.at("out/gamestate.json")),
+                  {"{\"door\": 1, \"word\": " + std::to_string(word) +
+                   ", \"written\": true, \"code\": \"hist\""});
     }
-}
-
-TEST(RunCommand, PlayWithEmptyDoorsStillWritesEveryWord) {
-    qxtest::TempFolder folder;
-    const std::string script = folder.write("s.txt", "wait 100\nclick 60 24\n");
-    const auto result = run(qxtest::demoData(), script, folder.at("out"));
-    ASSERT_EQ(result.status, 0) << result.err;
-    const std::string json = readFile(folder.at("out/gamestate.json"));
-    EXPECT_NE(json.find(R"({"door": 9, "word": 21, "written": true, "code": null)"),
-              std::string::npos)
-        << json;
-    EXPECT_FALSE(fs::exists(folder.at("out/contact-sheet.png"))); // no shots, no sheet
 }
 
 } // namespace
@@ -147,9 +114,7 @@ TEST(RunCommand, CompareFindsAOnePixelChangeAndNamesItsBox) {
     auto result =
         run(qxtest::demoData(), script, folder.at("same"), {"--compare", folder.at("ref")});
     EXPECT_EQ(result.status, 0) << result.out;
-    EXPECT_NE(result.out.find("  round-2: identical\n  gamestate.json: identical\nNo differences."),
-              std::string::npos)
-        << result.out;
+    expectHas(result.out, {"  round-2: identical\n  gamestate.json: identical\nNo differences."});
 
     std::vector<std::uint8_t> rgb = pictureRgb(folder.at("ref/round-2.png"));
     rgb[(200 * 640 + 100) * 3] ^= 0x40;
@@ -159,14 +124,11 @@ TEST(RunCommand, CompareFindsAOnePixelChangeAndNamesItsBox) {
     fs::copy_file(folder.at("ref/opening.png"), folder.at("ref/gone.png"));
     result = run(qxtest::demoData(), script, folder.at("out"), {"--compare", folder.at("ref")});
     EXPECT_EQ(result.status, 1);
-    for (const std::string& line : std::vector<std::string>{
-             "  opening: identical\n",
-             "  round-2: 1 pixel differs within 1 x 1 at (100, 200); see " +
-                 folder.at("out/round-2-diff.png") + "\n",
-             "  gone: in " + folder.at("ref") + " only; this run took no such shot\n",
-             "2 differences.\n"}) {
-        EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
-    }
+    expectHas(result.out, {"  opening: identical\n",
+                           "  round-2: 1 pixel differs within 1 x 1 at (100, 200); see " +
+                               folder.at("out/round-2-diff.png") + "\n",
+                           "  gone: in " + folder.at("ref") + " only; this run took no such shot\n",
+                           "2 differences.\n"});
     const std::vector<std::uint8_t> diff = pictureRgb(folder.at("out/round-2-diff.png"));
     const auto at = [&diff](int x, int y) {
         const std::size_t i = static_cast<std::size_t>(y * 640 + x) * 3;

@@ -1,41 +1,24 @@
 // qxhost's command line, run in-process on the built module and on bad input.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
-#include "app/CommandLine.h"
+#include "app/AppTestSupport.h"
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome qxhostRun(const qxhost::app::Arguments& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = qxhost::app::runCommandLine(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::string builtModule() {
-    const char* dir = std::getenv("QX_BINARY_DIR");
-    return std::string(dir != nullptr ? dir : ".") + "/qxchoice.kpx";
-}
+using Outcome = qxtest::CommandResult;
+using qxtest::modulePath;
 
 bool isOneLine(const std::string& text) {
     return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
 }
 
 TEST(QxhostInfo, ShowsDependenciesRegistrationAndACleanRelease) {
-    const Outcome run = qxhostRun({"info", builtModule()});
+    const Outcome run = qxtest::qxhost({"info", modulePath()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, "Module: " + builtModule() +
+    EXPECT_EQ(run.out, "Module: " + modulePath() +
                            "\n"
                            "Dependencies: pngfile\n"
                            "init (four null argument strings): 1 registry entry\n"
@@ -44,14 +27,14 @@ TEST(QxhostInfo, ShowsDependenciesRegistrationAndACleanRelease) {
 }
 
 TEST(QxhostInfo, BadModulesFailWithOneLineNamingTheFile) {
-    const Outcome missing = qxhostRun({"info", "/nonexistent/qxchoice.kpx"});
+    const Outcome missing = qxtest::qxhost({"info", "/nonexistent/qxchoice.kpx"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "qxhost: cannot load module /nonexistent/qxchoice.kpx: no such file\n");
     EXPECT_EQ(missing.out, "");
 
     const std::string text = ::testing::TempDir() + "readme.kpx";
     std::ofstream(text) << "not a library";
-    const Outcome notModule = qxhostRun({"info", text});
+    const Outcome notModule = qxtest::qxhost({"info", text});
     EXPECT_EQ(notModule.status, 1);
     EXPECT_TRUE(isOneLine(notModule.err)) << notModule.err;
     EXPECT_NE(notModule.err.find(text), std::string::npos);
@@ -63,26 +46,24 @@ TEST(QxhostCommandLine, UsageErrorsAreOneLineAndHelpGoesToStandardOutput) {
                                                     {"info", "a.kpx", "b.kpx"},
                                                     {"frobnicate"},
                                                     {"help", "frobnicate"}}) {
-        const Outcome run = qxhostRun(arguments);
+        const Outcome run = qxtest::qxhost(arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_TRUE(isOneLine(run.err)) << run.err;
         EXPECT_EQ(run.err.rfind("qxhost: ", 0), 0u) << run.err;
         EXPECT_EQ(run.out, "");
     }
 
-    const Outcome help = qxhostRun({"--help"});
+    const Outcome help = qxtest::qxhost({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
     // The command list in two aligned columns: names, then summaries.
-    for (const char* line : {"\n  play   play the scene", "\n  run    play a script",
-                             "\n  check  report", "\n  info   show a module's"}) {
-        EXPECT_NE(help.out.find(line), std::string::npos) << line << "\n" << help.out;
-    }
+    qxtest::expectHas(help.out, {"\n  play   play the scene", "\n  run    play a script",
+                                 "\n  check  report", "\n  info   show a module's"});
 
-    const Outcome infoHelp = qxhostRun({"info", "--help"});
+    const Outcome infoHelp = qxtest::qxhost({"info", "--help"});
     EXPECT_EQ(infoHelp.status, 0);
     EXPECT_EQ(infoHelp.out.rfind("Usage: qxhost info MODULE\n", 0), 0u);
-    EXPECT_EQ(qxhostRun({"help", "info"}).out, infoHelp.out);
+    EXPECT_EQ(qxtest::qxhost({"help", "info"}).out, infoHelp.out);
 }
 
 } // namespace
