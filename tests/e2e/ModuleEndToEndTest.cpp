@@ -34,32 +34,36 @@ protected:
     qxhost::ModuleLoader module;
 };
 
-TEST_F(BuiltModule, DependsOnPngfileBeforeAndAfterInit) {
+// The dependency block stays put across init; init with four null strings publishes the one
+// factory, found alike through the returned table and the host's search.
+TEST_F(BuiltModule, InitRegistersTheSceneFactoryAndReleaseTakesItBack) {
     const qx::DependencyBlock* before = module.dependencyBlock();
     ASSERT_NE(before, nullptr);
     EXPECT_EQ(before->zero, 0u);
     EXPECT_STREQ(before->names[0], "pngfile");
     EXPECT_EQ(before->names[1], nullptr);
 
-    ASSERT_NE(module.init(host), nullptr) << module.error();
-    EXPECT_EQ(module.dependencyBlock(), before);
-    EXPECT_EQ(module.dependencies(), (std::vector<std::string>{"pngfile"}));
-}
-
-TEST_F(BuiltModule, InitWithNullArgumentsRegistersTheSceneFactoryInTheHostRegistry) {
     qx::InterfaceTable* table = module.init(host, {nullptr, nullptr, nullptr, nullptr});
     ASSERT_NE(table, nullptr) << module.error();
-
+    EXPECT_EQ(module.dependencyBlock(), before);
     const auto entries = host.entries();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_STREQ(entries[0]->objectName, "qxchoice");
     EXPECT_STREQ(entries[0]->interfaceName, "IQXSceneFactory");
     EXPECT_EQ(entries[0]->table, table);
-    // The table the module returned and the host's own search lead to the same factory.
     void* factory = table->getInterface(qx::kIQXSceneFactoryName);
     ASSERT_NE(factory, nullptr);
     EXPECT_EQ(host.findInterface("qxchoice", qx::kIQXSceneFactoryName), factory);
     EXPECT_TRUE(host.log().lines().empty());
+
+    module.release();
+    EXPECT_TRUE(host.entries().empty());
+    EXPECT_FALSE(module.isInitialised());
+    // The module can be initialised again after a release, as a host reloading it would.
+    ASSERT_NE(module.init(host), nullptr);
+    EXPECT_EQ(host.entries("qxchoice").size(), 1u);
+    module.close();
+    EXPECT_TRUE(host.entries().empty());
 }
 
 TEST_F(BuiltModule, ASceneLivesFromCreateSceneToDestroyScene) {
@@ -80,19 +84,6 @@ TEST_F(BuiltModule, ASceneLivesFromCreateSceneToDestroyScene) {
     factory->destroyScene(scene);
     EXPECT_TRUE(host.entries("QXChoice").empty());
     EXPECT_EQ(host.entries().size(), 1u);
-}
-
-TEST_F(BuiltModule, ReleaseLeavesNoEntryOfTheModule) {
-    ASSERT_NE(module.init(host), nullptr);
-    module.release();
-    EXPECT_TRUE(host.entries().empty());
-    EXPECT_FALSE(module.isInitialised());
-
-    // The module can be initialised again after a release, as a host reloading it would.
-    ASSERT_NE(module.init(host), nullptr);
-    EXPECT_EQ(host.entries("qxchoice").size(), 1u);
-    module.close();
-    EXPECT_TRUE(host.entries().empty());
 }
 
 } // namespace
