@@ -82,19 +82,4 @@ TEST(SceneBadData, ProducerWithoutTopicsGivesAnEmptyBar) {
     EXPECT_EQ(scene.entryWord(1), 0U);
 }
 
-TEST(SceneBadData, TopicsAfterTheHundredthGetNoButton) {
-    DataCopy data;
-    std::string topics;
-    for (int i = 0; i < 150; ++i) {
-        topics += "t" + std::to_string(i) + " | 0 | T" + std::to_string(i) + "\n";
-    }
-    data.edit("topics.txt", dropAll, topics);
-    Scene scene(data.path());
-    // The row wraps after the hundredth topic: left of the first comes T99, not T149.
-    scene.click(kLeftArrow);
-    scene->runFor(500);
-    playOneTopic(scene);
-    EXPECT_EQ(scene.entryTitle(1), "T99");
-}
-
 } // namespace
