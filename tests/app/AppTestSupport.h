@@ -3,10 +3,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,6 +13,7 @@
 
 #include "app/CommandLine.h"
 #include "host_archives/TempFolder.h"
+#include "host_media/MediaTestSupport.h"
 
 namespace qxtest {
 
@@ -57,17 +56,21 @@ inline void replaceLine(const std::string& file, const std::string& start,
     std::ofstream(file) << text;
 }
 
+inline void writePng(const std::string& path, const mediatest::PngPicture& picture) {
+    const std::vector<std::uint8_t> bytes = mediatest::makePng(picture);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
 // A picture of one grey at 8 bits (grey), 24 (colour) or 32 (colour and alpha) per pixel.
 inline void writePicture(const std::string& path, int bits, int width = 40, int height = 40) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = bits == 8 ? PNG_FORMAT_GRAY : bits == 24 ? PNG_FORMAT_RGB : PNG_FORMAT_RGBA;
-    const std::vector<unsigned char> pixels(static_cast<std::size_t>(width * height * bits / 8),
-                                            128);
-    png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr);
+    const int type = bits == 8    ? PNG_COLOR_TYPE_GRAY
+                     : bits == 24 ? PNG_COLOR_TYPE_RGB
+                                  : PNG_COLOR_TYPE_RGBA;
+    writePng(path,
+             {width, height, type, 8,
+              std::vector<std::uint8_t>(static_cast<std::size_t>(width * height * bits / 8), 128)});
 }
 
 inline CommandResult qxhost(const qxhost::app::Arguments& arguments) {

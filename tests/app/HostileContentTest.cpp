@@ -75,24 +75,6 @@ Outcome check(const std::string& data, const qxtest::TempFolder& work) {
     return qxhostProcess({"check", data, "--module", qxtest::modulePath()}, work);
 }
 
-// A PNG chunk: length, type, body and the CRC-32 of type and body.
-std::string pngChunk(const std::string& type, const std::string& body) {
-    const std::string checked = type + body;
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char c : checked) {
-        crc ^= c;
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-    }
-    crc ^= 0xFFFFFFFFu;
-    const auto bigEndian = [](std::uint32_t value) {
-        return std::string{static_cast<char>(value >> 24), static_cast<char>(value >> 16),
-                           static_cast<char>(value >> 8), static_cast<char>(value)};
-    };
-    return bigEndian(static_cast<std::uint32_t>(body.size())) + checked + bigEndian(crc);
-}
-
 std::string copyDemo(const qxtest::TempFolder& folder) {
     return qxtest::copyDemo(folder.at("data"));
 }
@@ -333,9 +315,9 @@ TEST(HostileContent, DataBytesAreEscapedOnTheTerminalAndInTheJson) {
     }
 
     // A picture's "frames" text, echoed by check's warning.
-    std::string mark = readFile(folder.at("data/choice/qmark.png"));
-    mark.insert(33, pngChunk("tEXt", std::string("frames\0\x1B]0;owned\x07", 17)));
-    std::ofstream(folder.at("data/choice/qmark.png"), std::ios::binary) << mark;
+    mediatest::PngPicture mark{40, 60, PNG_COLOR_TYPE_RGBA, 8, std::vector<std::uint8_t>(9600)};
+    mark.texts = {{"frames", "\x1B]0;owned\x07"}};
+    qxtest::writePng(folder.at("data/choice/qmark.png"), mark);
     const Outcome checked = check(data, folder);
     expectHas(checked.out, {"showframes: \"\\x1B[2J\" is neither 0 nor 1",
                             "qmark.png: text \"frames\" is \"\\x1B]0;owned\\x07\""});
