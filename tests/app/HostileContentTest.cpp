@@ -94,7 +94,9 @@ TEST(HostileContent, TruncatedModuleIsRefusedByName) {
     const std::string module = readFile(qxtest::modulePath());
     for (const std::size_t keep : {std::size_t{4096}, module.size() / 2}) {
         const std::string cut = folder.write("cut.kpx", module.substr(0, keep));
-        expectOneLineNaming(qxhostProcess({"info", cut}, folder), cut, "truncated or damaged: ");
+        const Outcome info = qxhostProcess({"info", cut}, folder);
+        expectOneLineNaming(info, cut, "truncated or damaged: ");
+        EXPECT_EQ(info.out, "");
         expectOneLineNaming(runScript(qxtest::demoData(), "wait 100\n", folder, {"--module", cut}),
                             cut, "truncated or damaged: ");
     }

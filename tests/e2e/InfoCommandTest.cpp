@@ -1,8 +1,6 @@
 // qxhost's command line, run in-process on the built module and on bad input.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "app/AppTestSupport.h"
 
 namespace {
@@ -24,20 +22,6 @@ TEST(QxhostInfo, ShowsDependenciesRegistrationAndACleanRelease) {
                            "init (four null argument strings): 1 registry entry\n"
                            "  object \"qxchoice\", interface \"IQXSceneFactory\"\n"
                            "release: no registry entries remain\n");
-}
-
-TEST(QxhostInfo, BadModulesFailWithOneLineNamingTheFile) {
-    const Outcome missing = qxtest::qxhost({"info", "/nonexistent/qxchoice.kpx"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "qxhost: cannot load module /nonexistent/qxchoice.kpx: no such file\n");
-    EXPECT_EQ(missing.out, "");
-
-    const std::string text = ::testing::TempDir() + "readme.kpx";
-    std::ofstream(text) << "not a library";
-    const Outcome notModule = qxtest::qxhost({"info", text});
-    EXPECT_EQ(notModule.status, 1);
-    EXPECT_TRUE(isOneLine(notModule.err)) << notModule.err;
-    EXPECT_NE(notModule.err.find(text), std::string::npos);
 }
 
 TEST(QxhostCommandLine, UsageErrorsAreOneLineAndHelpGoesToStandardOutput) {
