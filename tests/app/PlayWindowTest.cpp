@@ -57,9 +57,7 @@ protected:
 
 TEST_F(PlayWindowTest, MouseIsMappedFromTheScaledWindowAndPlayEndsTheSceneWithinItsFade) {
     push(SDL_MOUSEMOTION, 1279, 101);
-    for (int i = 0; i < 5; ++i) {
-        ASSERT_TRUE(window_->step());
-    }
+    steps(5);
     EXPECT_EQ(window_->session().pointerX(), 639);
     EXPECT_EQ(window_->session().pointerY(), 50);
     // The play button's picture lies at (0, 0) to (120, 48) on the screen.
