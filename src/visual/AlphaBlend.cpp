@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <emmintrin.h>
 #if defined(QX_AVX2_PATHS)
@@ -53,14 +54,6 @@ inline bool allBytesAre(const std::uint8_t* p, std::uint8_t value, int n) {
     std::uint64_t second = 0;
     std::memcpy(&second, p + 8, 8);
     return (word ^ all) == 0 && (second ^ all) == 0;
-}
-
-// Whether the 32 alphas at p are all 255: opaque runs are searched for their end in steps
-// that wide.
-inline bool allOpaque32(const std::uint8_t* p) {
-    std::uint64_t words[4];
-    std::memcpy(words, p, sizeof words);
-    return (words[0] & words[1] & words[2] & words[3]) == ~std::uint64_t{0};
 }
 
 // The per-pixel blend, eight alphas read at a time: blocks of 0 are skipped, blocks of 255
@@ -134,6 +127,15 @@ struct Lanes {
         b = _mm_packs_epi32(_mm_srai_epi32(low, 16), _mm_srai_epi32(high, 16));
         return static_cast<std::uint32_t>(_mm_movemask_epi8(b)) & 0xAAAAu;
     }
+    // One bit for each of the 32 alphas at a, set where it is 255.
+    static std::uint32_t opaque32(const std::uint8_t* a) {
+        const __m128i all = _mm_set1_epi8(-1);
+        const auto half = [&all](const std::uint8_t* p) {
+            return static_cast<std::uint32_t>(_mm_movemask_epi8(
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), all)));
+        };
+        return half(a) | half(a + 16) << 16;
+    }
     static void copy(std::uint16_t* d, const std::uint16_t* s, std::int32_t n) {
         rowcopy::copyRun(d, s, n);
     }
@@ -190,6 +192,10 @@ struct Lanes {
         b = _mm256_permute4x64_epi64(
             _mm256_packs_epi32(_mm256_srai_epi32(low, 16), _mm256_srai_epi32(high, 16)), kInOrder);
         return static_cast<std::uint32_t>(_mm256_movemask_epi8(b)) & 0xAAAAAAAAu;
+    }
+    static std::uint32_t opaque32(const std::uint8_t* a) {
+        return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(
+            _mm256_loadu_si256(reinterpret_cast<const V*>(a)), _mm256_set1_epi8(-1))));
     }
     static void copy(std::uint16_t* d, const std::uint16_t* s, std::int32_t n) {
         rowcopy::copyRunWide(d, s, n);

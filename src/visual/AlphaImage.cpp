@@ -113,15 +113,19 @@ void AlphaImage::setOpacity(double opacity) {
 
 void AlphaImage::draw(Canvas* canvas) {
     // At opacity 0 the tables give every screen pixel back: nothing to draw.
-    if (canvas == nullptr || active_->identity || alphaBitmap == nullptr) {
-        return;
+    if (canvas != nullptr && !active_->identity && alphaBitmap != nullptr) {
+        blendOnto(*canvas);
     }
-    const DrawArea area = placeDraw(
-        *canvas, position, Rect(0, 0, description.width, description.height), canvas->clip);
+}
+
+// Apart from draw, so that a faded-out picture returns before any of the set-up a blend needs.
+__attribute__((noinline)) void AlphaImage::blendOnto(Canvas& canvas) {
+    const DrawArea area =
+        placeDraw(canvas, position, Rect(0, 0, description.width, description.height), canvas.clip);
     if (area.isEmpty()) {
         return;
     }
-    DrawLocks locks(*canvas, area);
+    DrawLocks locks(canvas, area);
     const PixelRows screen = locks.screen();
     const PixelRows alpha = locks.picture(alphaBitmap, 8);
     const PixelRows colour = hasAlpha == 1 ? locks.picture(bitmap, 16) : PixelRows{};

@@ -30,6 +30,7 @@ public:
 private:
     void splitChannels();
     void clearUnusedBit();
+    void blendOnto(Canvas& canvas);
 
     BlendTables* active_ = &blendTables;
     BlendTables* spare_ = nullptr; // owned; made at the second change of opacity

@@ -1,8 +1,10 @@
-#include "visual/RunCopy.h"
-
+// The keyed draw: the opaque pixels of picture rows, as the picture's transparency runs give
+// them, copied to screen rows on the widest path the processor offers.
 #include <algorithm>
 #include <climits>
 
+#include "visual/DrawArea.h"
+#include "visual/KeyedImage.h"
 #include "visual/RowCopy.inl"
 #include "visual/VectorPath.h"
 
@@ -102,17 +104,24 @@ void copySpans(const TransparencyRuns::Spans& spans, Rect part, PixelRows screen
     }
 }
 
+// The paths are called, not inlined, from drawKeyed: inlined, their set-up made the start
+// that every keyed draw runs as long as a whole path's.
+__attribute__((noinline)) void copySpansNarrow(const TransparencyRuns::Spans& spans, Rect part,
+                                               PixelRows screen, PixelRows picture) {
+    copySpans<rowcopy::copyRun>(spans, part, screen, picture);
+}
+
 #if defined(QX_AVX2_PATHS)
-__attribute__((target("avx2"), flatten)) void copySpansWide(const TransparencyRuns::Spans& spans,
-                                                            Rect part, PixelRows screen,
-                                                            PixelRows picture) {
+__attribute__((target("avx2"), flatten, noinline)) void
+copySpansWide(const TransparencyRuns::Spans& spans, Rect part, PixelRows screen,
+              PixelRows picture) {
     copySpans<rowcopy::copyRunWide>(spans, part, screen, picture);
 }
 #endif
 
 // Copies by walking the pairs from the first, for runs without a span table.
-void walkPairs(const TransparencyRuns& runs, std::int32_t width, Rect part, PixelRows screen,
-               PixelRows picture) {
+__attribute__((noinline)) void walkPairs(const TransparencyRuns& runs, std::int32_t width,
+                                         Rect part, PixelRows screen, PixelRows picture) {
     std::uint8_t* screenRow = screen.first;
     const std::uint8_t* pictureRow = picture.first;
     RunCursor cursor{runs.entries(), runs.count};
@@ -158,11 +167,26 @@ void walkPairs(const TransparencyRuns& runs, std::int32_t width, Rect part, Pixe
 
 } // namespace
 
-void copyOpaqueRuns(const TransparencyRuns& runs, std::int32_t width, const Rect& part,
-                    const PixelRows& screen, const PixelRows& picture) {
-    const TransparencyRuns::Spans& spans = runs.spans();
-    if (spans.rows == nullptr || runs.width != width || part.bottom() > runs.height) {
-        walkPairs(runs, width, part, screen, picture);
+void drawKeyed(Canvas* canvas, std::int32_t x, std::int32_t y, Bitmap* bitmap,
+               const TransparencyRuns* runs, Rect source) {
+    if (canvas == nullptr || bitmap == nullptr || runs == nullptr) {
+        return;
+    }
+    const DrawArea area = placeDraw(*canvas, Point(x, y), source, canvas->clip);
+    if (area.isEmpty()) {
+        return;
+    }
+    DrawLocks locks(*canvas, area);
+    const PixelRows screen = locks.screen();
+    const PixelRows picture = locks.picture(bitmap, 16);
+    if (!locks.ready() || runs->count == 0) {
+        return;
+    }
+    const std::int32_t width = bitmap->description.width;
+    const Rect part = area.drawnPart();
+    const TransparencyRuns::Spans& spans = runs->spans();
+    if (spans.rows == nullptr || runs->width != width || part.bottom() > runs->height) {
+        walkPairs(*runs, width, part, screen, picture);
         return;
     }
 #if defined(QX_AVX2_PATHS)
@@ -171,7 +195,7 @@ void copyOpaqueRuns(const TransparencyRuns& runs, std::int32_t width, const Rect
         return;
     }
 #endif
-    copySpans<rowcopy::copyRun>(spans, part, screen, picture);
+    copySpansNarrow(spans, part, screen, picture);
 }
 
 } // namespace qx

@@ -15,8 +15,9 @@ namespace {
 using qxtest::rgb15;
 using DrawFastPathTest = qxtest::DrawCaseTest;
 
-// Long runs of 0, 255, one in-between alpha and mixed ones, at widths and clip edges that put
-// the runs on and off the 8- and 16-pixel blocks, at opacities where alpha 255 copies and
+// Long runs of 0, 255, one in-between alpha and mixed ones (opaque runs long enough to end
+// anywhere in a 32-alpha step of their search), at widths and clip edges that put the runs on
+// and off the 8- and 16-pixel blocks, at opacities where alpha 255 copies and
 // where it does not, where one linear form fits, where each alpha has its own and where some
 // alphas (at 0.6375) have none; those alphas are picked often, also where the last block of
 // a row overlaps the blocks before it.
@@ -36,12 +37,12 @@ TEST_F(DrawFastPathTest, AlphaRunsBlendAsEachPixelWould) {
         c.seed = seed;
         const bool colour = dice.between(0, 1) == 1;
         c.bits = colour ? 32 : 8;
-        c.width = dice.between(1, 90);
+        c.width = dice.between(1, 180);
         c.height = dice.between(1, 6);
         c.source = qx::Rect(0, 0, c.width, c.height);
         while (static_cast<int>(c.pixels.size()) < c.width * c.height) {
             const int kind = dice.between(0, 3);
-            const int run = dice.between(1, 40);
+            const int run = dice.between(1, 90);
             const int one = dice.between(0, 1) == 0
                                 ? formless[static_cast<std::size_t>(
                                       dice.between(0, static_cast<int>(formless.size()) - 1))]
