@@ -216,24 +216,24 @@ std::string formatted(const char* format, va_list args) {
 // the string, a "*" width as its number.
 std::vector<std::string> valuesOf(const char* format, va_list args) {
     std::vector<std::string> values;
-    const auto show = [&values](const std::string& spec, auto value) {
+    const auto show = [&values](const std::string& directive, auto value) {
         char text[64];
-        std::snprintf(text, sizeof text, spec.c_str(), value);
+        std::snprintf(text, sizeof text, directive.c_str(), value);
         values.emplace_back(text);
     };
     for (const char* p = format; *p != '\0'; ++p) {
         if (*p != '%') {
             continue;
         }
-        std::string spec = "%";
+        std::string flagsAndWidth = "%";
         for (++p; *p != '\0' && std::strchr("-+ #0", *p) != nullptr; ++p) {
-            spec += *p;
+            flagsAndWidth += *p;
         }
         for (; *p == '*' || *p == '.' || (*p >= '0' && *p <= '9'); ++p) {
             if (*p == '*') {
                 values.push_back(std::to_string(va_arg(args, int)));
             } else {
-                spec += *p;
+                flagsAndWidth += *p;
             }
         }
         std::string size;
@@ -244,7 +244,7 @@ std::vector<std::string> valuesOf(const char* format, va_list args) {
         if (conversion == '\0') {
             break;
         }
-        const std::string whole = spec + size + conversion;
+        const std::string whole = flagsAndWidth + size + conversion;
         if (conversion == 's') {
             const char* text = va_arg(args, const char*);
             values.emplace_back(text != nullptr ? text : "(null)");
