@@ -63,17 +63,9 @@ TopicBar::~TopicBar() {
 
 void TopicBar::draw(Canvas* canvas) {
     for (std::int32_t i = 0; i < count_; ++i) {
-        prefetchAhead(i);
         if (slots_[i] != nullptr) {
             slots_[i]->draw(canvas);
         }
-    }
-}
-
-void TopicBar::prefetchAhead(std::int32_t i) const {
-    constexpr std::int32_t kAhead = 2;
-    if (i + kAhead < count_ && slots_[i + kAhead] != nullptr) {
-        slots_[i + kAhead]->prefetch();
     }
 }
 
@@ -108,7 +100,6 @@ TopicBar::VisibleEnds TopicBar::visibleEnds() const {
 
 void TopicBar::arrange() {
     for (std::int32_t i = 0; i < count_; ++i) {
-        prefetchAhead(i);
         if (slots_[i] != nullptr) {
             slots_[i]->update();
         }

@@ -56,8 +56,6 @@ public:
     InterfaceTable table;
 
 private:
-    // Asks for the button a walk in slot order reaches a little later.
-    void prefetchAhead(std::int32_t i) const;
     std::int32_t widthOf(TopicButton* button);
     void moveTo(TopicButton* button, std::int32_t x);
     void wrapAround();

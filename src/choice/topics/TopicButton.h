@@ -50,13 +50,6 @@ public:
     // Moves the button along with a neighbour's change of width; a slide under way keeps
     // the move.
     void shiftBy(std::int32_t distance);
-    // Asks for every line of the button ahead of its use: the bar walks its buttons in turn
-    // twice a frame, after the screen's drawing has pushed them out of the caches.
-    void prefetch() const {
-        for (std::size_t at = 0; at < sizeof(TopicButton); at += 64) {
-            __builtin_prefetch(reinterpret_cast<const char*>(this) + at);
-        }
-    }
     // Once per frame, from the topic bar: moves a sliding button and ends finished returns.
     void update() {
         if (slideCurve_ != nullptr || textXCurve_ != nullptr || textYCurve_ != nullptr) {
