@@ -153,15 +153,27 @@ void Surface::line(qx::Point from, qx::Point to, std::uint16_t value) {
     const std::int64_t sy = y0 < y1 ? 1 : -1;
     std::int64_t error = dx + dy;
     // Every point of a line lies within its ends' box: with both ends on the screen, no
-    // point needs its own check.
-    const bool inside = x0 >= 0 && x0 < kWidth && x1 >= 0 && x1 < kWidth && y0 >= 0 &&
-                        y0 < kHeight && y1 >= 0 && y1 < kHeight;
-    for (;;) {
-        if (inside) {
-            pixels_[static_cast<std::size_t>(y0 * kWidth + x0)] = value;
-        } else {
-            plot(x0, y0, value);
+    // point needs its own check. The steps are taken without branches, as the frames' edges
+    // are slanted by their jitter and a branch on them would be guessed wrong at each step.
+    if (x0 >= 0 && x0 < kWidth && x1 >= 0 && x1 < kWidth && y0 >= 0 && y0 < kHeight && y1 >= 0 &&
+        y1 < kHeight) {
+        std::uint16_t* pixel = &pixels_[static_cast<std::size_t>(y0 * kWidth + x0)];
+        const std::int64_t rowStep = sy * kWidth;
+        // Each step moves along the longer axis, so the line has that many steps.
+        for (std::int64_t steps = std::max(dx, -dy);; --steps) {
+            *pixel = value;
+            if (steps == 0) {
+                return;
+            }
+            const std::int64_t twice = 2 * error;
+            const bool alongX = twice >= dy;
+            const bool alongY = twice <= dx;
+            error += (alongX ? dy : 0) + (alongY ? dx : 0);
+            pixel += (alongX ? sx : 0) + (alongY ? rowStep : 0);
         }
+    }
+    for (;;) {
+        plot(x0, y0, value);
         if (x0 == x1 && y0 == y1) {
             return;
         }
@@ -251,28 +263,52 @@ void Surface::copy(std::int32_t x, std::int32_t y, const qx::Bitmap* bitmap, qx:
         // edit since they were copied, are left alone. The library's copy: rows this short,
         // inlined as a string move, start slowly on some processors.
         const std::uint64_t editsAfter = picture != nullptr ? picture->edits() : 0;
+        const std::uint64_t serial = picture != nullptr ? picture->serial() : 0;
         if (picture != nullptr) {
             knownFirst_ = std::min(knownFirst_, static_cast<std::int32_t>(firstY));
             knownLast_ = std::max(knownLast_, static_cast<std::int32_t>(firstY) + height - 1);
         } else {
             forget(firstY, firstY + height - 1);
         }
+        // Rows to copy that follow one another in both pictures, as whole screen-wide rows
+        // of a screen-wide picture do, go in one move.
+        const bool contiguous =
+            width == static_cast<std::size_t>(kWidth) && rows->pitch == std::int64_t{kWidth} * 2;
+        std::int32_t pending = 0; // rows waiting to be copied, ending before `row`
+        const auto copyRows = [&](std::int32_t end, std::int32_t count) {
+            const std::int32_t first = end - count;
+            const std::uint8_t* in =
+                rows->address + std::int64_t{first} * rows->pitch + std::int64_t{sourceX} * 2;
+            std::memmove(&pixels_[static_cast<std::size_t>((firstY + first) * kWidth + firstX)], in,
+                         width * 2 * static_cast<std::size_t>(count));
+        };
         for (std::int32_t row = 0; row < height; ++row) {
             if (picture != nullptr) {
                 RowOrigin& origin = origins_[static_cast<std::size_t>(firstY + row)];
-                const RowOrigin copied{picture->serial(), editsAfter, sourceY + row, sourceX};
-                const bool there = origin.picture == copied.picture &&
-                                   origin.edits == editsBefore && origin.row == copied.row &&
-                                   origin.column == copied.column;
-                origin = copied;
+                // Compared and written member by member: a record built first and compared
+                // whole would be read back before its parts were stored, and wait for them.
+                const bool there = origin.picture == serial && origin.edits == editsBefore &&
+                                   origin.row == sourceY + row && origin.column == sourceX;
+                origin.picture = serial;
+                origin.edits = editsAfter;
+                origin.row = sourceY + row;
+                origin.column = sourceX;
                 if (there) {
+                    if (pending > 0) {
+                        copyRows(row, pending);
+                        pending = 0;
+                    }
                     continue;
                 }
             }
-            const std::uint8_t* in =
-                rows->address + std::int64_t{row} * rows->pitch + std::int64_t{sourceX} * 2;
-            std::memmove(&pixels_[static_cast<std::size_t>((firstY + row) * kWidth + firstX)], in,
-                         width * 2);
+            ++pending;
+            if (!contiguous) {
+                copyRows(row + 1, pending);
+                pending = 0;
+            }
+        }
+        if (pending > 0) {
+            copyRows(height, pending);
         }
         bitmap->bitmap->unlockRows(rows);
         return;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <deque>
 #include <random>
@@ -118,6 +120,51 @@ TEST_F(Screen, CopyConvertsOtherDepthsAndPolygonDrawsAClippedOutline) {
     polygon();
     EXPECT_EQ(litPixels(), 640u);
     surface.polygon(qx::PointArray{});
+}
+
+// Slanted edges, as jittered frames have, in every direction: both ends lit, every column
+// (or row) along the longer axis lit, and every lit pixel within a pixel of the true line.
+// A polygon of two points draws its edge there and back.
+TEST_F(Screen, SlantedOutlinesAreUnbrokenLines) {
+    std::mt19937 random(7);
+    const auto pick = [&](std::int32_t span) {
+        return static_cast<std::int32_t>(random() % static_cast<unsigned>(span));
+    };
+    for (int n = 0; n < 300; ++n) {
+        const qx::Point from(pick(640), pick(480));
+        const qx::Point to(std::clamp(from.x + pick(161) - 80, 0, 639),
+                           std::clamp(from.y + pick(31) - 15, 0, 479));
+        SCOPED_TRACE(std::to_string(from.x) + "," + std::to_string(from.y) + " to " +
+                     std::to_string(to.x) + "," + std::to_string(to.y));
+        surface.fill(qx::Colour(0, 0, 0));
+        surface.setColour(qx::Colour(255, 255, 255));
+        auto* points = static_cast<qx::Point*>(std::malloc(2 * sizeof(qx::Point)));
+        points[0] = from;
+        points[1] = to;
+        surface.polygon(qx::PointArray{2, points});
+        ASSERT_NE(surface.pixel(from.x, from.y), 0);
+        ASSERT_NE(surface.pixel(to.x, to.y), 0);
+        const std::int64_t dx = to.x - from.x;
+        const std::int64_t dy = to.y - from.y;
+        const double length = std::hypot(double(dx), double(dy));
+        std::vector<int> columns(640), rows(480);
+        for (std::int32_t y = 0; y < 480; ++y) {
+            for (std::int32_t x = 0; x < 640; ++x) {
+                if (surface.pixel(x, y) == 0) {
+                    continue;
+                }
+                ++columns[static_cast<std::size_t>(x)];
+                ++rows[static_cast<std::size_t>(y)];
+                const double off = std::abs(double(dx * (y - from.y) - dy * (x - from.x)));
+                ASSERT_LE(off, length) << "pixel " << x << "," << y;
+            }
+        }
+        const bool wide = std::abs(dx) >= std::abs(dy);
+        for (std::int32_t i = wide ? std::min(from.x, to.x) : std::min(from.y, to.y);
+             i <= (wide ? std::max(from.x, to.x) : std::max(from.y, to.y)); ++i) {
+            ASSERT_GT((wide ? columns : rows)[static_cast<std::size_t>(i)], 0) << "gap at " << i;
+        }
+    }
 }
 
 // A surface that remembers which rows hold which picture rows, and skips copying them again,
