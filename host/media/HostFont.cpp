@@ -514,12 +514,20 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
          !recordDraw(*canvas, x, y, text))) {
         return;
     }
-    // A known text wholly outside the clip, as most titles of a long bar are, ends here.
+    // A known text wholly beside or above or below the clip, as most titles of a long bar
+    // are, ends here; the sideways test comes first. Anything else, an empty clip too, is
+    // decided in full below.
     if (const KnownText* known = knownAtOnce(text)) {
-        const qx::Rect area =
-            canvas->clip.intersect(qx::Rect(0, 0, Surface::kWidth, Surface::kHeight));
-        if (area.isEmpty() || inkOutside(*known, area, x + std::int64_t{canvas->origin.x},
-                                         y + std::int64_t{canvas->origin.y} + known->ascender)) {
+        const qx::Rect& clip = canvas->clip;
+        const std::int64_t left = std::int64_t{x} + canvas->origin.x;
+        if (known->inkRight <= known->inkLeft ||
+            left + known->inkRight <= std::max<std::int64_t>(clip.x, 0) ||
+            left + known->inkLeft >= std::min<std::int64_t>(clip.right(), Surface::kWidth)) {
+            return;
+        }
+        const std::int64_t baseline = std::int64_t{y} + canvas->origin.y + known->ascender;
+        if (baseline + known->inkBottom <= std::max<std::int64_t>(clip.y, 0) ||
+            baseline + known->inkTop >= std::min<std::int64_t>(clip.bottom(), Surface::kHeight)) {
             return;
         }
     }

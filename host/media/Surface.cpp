@@ -60,7 +60,15 @@ struct Box {
     std::int32_t left, top, right, bottom;
 };
 Box boxOf(const qx::PointArray& points) {
-    Box box{points.points[0].x, points.points[0].y, points.points[0].x, points.points[0].y};
+    const qx::Point* p = points.points;
+    if (points.count == 4) {
+        // The frames of titles, four corners each, a hundred times a frame.
+        return Box{std::min(std::min(p[0].x, p[1].x), std::min(p[2].x, p[3].x)),
+                   std::min(std::min(p[0].y, p[1].y), std::min(p[2].y, p[3].y)),
+                   std::max(std::max(p[0].x, p[1].x), std::max(p[2].x, p[3].x)),
+                   std::max(std::max(p[0].y, p[1].y), std::max(p[2].y, p[3].y))};
+    }
+    Box box{p[0].x, p[0].y, p[0].x, p[0].y};
     for (std::int32_t i = 1; i < points.count; ++i) {
         box.left = std::min(box.left, points.points[i].x);
         box.top = std::min(box.top, points.points[i].y);

@@ -48,35 +48,38 @@ void TextElement::setText(const char* newText) {
 }
 
 Size TextElement::textSize() {
-    if (font == nullptr) {
+    // The font is read once: the host's calls below cannot change this element.
+    Font* const f = font;
+    if (f == nullptr) {
         return Size();
     }
-    const double previous = font->primaryScale();
-    font->setPrimaryScale(primaryScale);
-    const std::int32_t width = font->measure(text);
-    const std::int32_t height = truncated(wide(font->description()[kFontLineHeight]) * lineCount *
-                                          lineSpacing * primaryScale);
-    font->setPrimaryScale(previous);
+    const double previous = f->primaryScale();
+    f->setPrimaryScale(primaryScale);
+    const std::int32_t width = f->measure(text);
+    const std::int32_t height =
+        truncated(wide(f->description()[kFontLineHeight]) * lineCount * lineSpacing * primaryScale);
+    f->setPrimaryScale(previous);
     return Size(width, height);
 }
 
 void TextElement::draw(Canvas* canvas) {
-    if (canvas == nullptr || font == nullptr) {
+    Font* const f = font;
+    if (canvas == nullptr || f == nullptr) {
         return;
     }
     const Colour previousColour = canvas->setColour(colour);
-    Font* previousFont = canvas->setFont(font);
+    Font* previousFont = canvas->setFont(f);
     const std::int32_t x = position.x;
     std::int32_t y = position.y;
     // The step comes from the font's own scale, before the element's scale is applied.
     const std::int32_t lineStep =
-        truncated((wide(font->description()[kFontLineHeight]) - 8) * font->primaryScale());
-    const double previousSecondary = font->secondaryScale();
-    font->setSecondaryScale(secondaryScale);
-    const double previousPrimary = font->primaryScale();
-    font->setPrimaryScale(primaryScale);
-    const std::int32_t previousStyle = font->style();
-    font->setStyle(style);
+        truncated((wide(f->description()[kFontLineHeight]) - 8) * f->primaryScale());
+    const double previousSecondary = f->secondaryScale();
+    f->setSecondaryScale(secondaryScale);
+    const double previousPrimary = f->primaryScale();
+    f->setPrimaryScale(primaryScale);
+    const std::int32_t previousStyle = f->style();
+    f->setStyle(style);
 
     // Each line is cut out in place and the newline put back once it is drawn; a text of one
     // line (setText counted no newline) is drawn as it stands.
@@ -91,13 +94,13 @@ void TextElement::draw(Canvas* canvas) {
         }
         *end = '\n';
         line = end + 1;
-        y = truncated(y + font->description()[kFontLineAdvance] * lineSpacing * lineStep *
+        y = truncated(y + f->description()[kFontLineAdvance] * lineSpacing * lineStep *
                               primaryScale * 0.001);
     }
 
-    font->setSecondaryScale(previousSecondary);
-    font->setPrimaryScale(previousPrimary);
-    font->setStyle(previousStyle);
+    f->setSecondaryScale(previousSecondary);
+    f->setPrimaryScale(previousPrimary);
+    f->setStyle(previousStyle);
     canvas->setFont(previousFont);
     canvas->setColour(previousColour);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <random>
 #include <string>
 #include <vector>
@@ -232,6 +233,30 @@ TEST_F(Fonts, KnownAddressesFollowTheirBytes) {
     surface.fill(qx::Colour(0, 0, 0));
     draw(std::string("Hellp").c_str(), 10, 20);
     EXPECT_EQ(surface.pixels(), drawn);
+}
+
+// A text known at its address is turned away without being laid out when its ink misses the
+// clip: at every place around a bar-like clip, and with an origin, it paints what the same
+// text at a new address paints.
+TEST_F(Fonts, KnownTextsMissTheClipOnlyWhenNothingShows) {
+    const char* known = "Topic 42";
+    canvas.colour = qx::Colour(255, 255, 255);
+    canvas.clip = qx::Rect(28, 400, 584, 80);
+    std::deque<std::string> copies;
+    for (const qx::Point origin : {qx::Point(0, 0), qx::Point(-30, 12)}) {
+        canvas.origin = origin;
+        for (std::int32_t y = 370; y <= 490; y += 12) {
+            for (std::int32_t x = -110; x <= 680; x += 11) {
+                surface.fill(qx::Colour(0, 0, 0));
+                draw(known, x, y);
+                const std::vector<std::uint16_t> drawn = surface.pixels();
+                // A copy at an address never drawn before is laid out in full.
+                surface.fill(qx::Colour(0, 0, 0));
+                draw(copies.emplace_back(known).c_str(), x, y);
+                ASSERT_EQ(drawn, surface.pixels()) << x << "," << y;
+            }
+        }
+    }
 }
 
 // Glyph edges on the screen's pixels are looked up in tables made per ink; every coverage,
