@@ -431,7 +431,7 @@ void HostFont::placeLong(const LongRun& run, std::int64_t left, std::int64_t bas
     // A pen up to here inks nothing in the area; one past `beyond` is where a line ends,
     // as for texts laid out afresh.
     const std::int64_t threshold = std::int64_t{area.x} - run.reachRight - left;
-    const std::int64_t beyond = area.right() + 2 * std::int64_t{run.size} + 2;
+    const std::int64_t beyond = area.right() + reachLeft(run.size);
     const auto* start = reinterpret_cast<const unsigned char*>(run.text.c_str());
     for (std::int64_t k = firstLine; k <= lastLine; ++k) {
         // The last mark before line k, or in it while nothing of it shows yet.
@@ -483,9 +483,8 @@ void HostFont::place(const char* text, const TextRun* run, std::int32_t size,
         }
         return;
     }
-    // No glyph reaches further left of its pen position than this, so once the pen is this
-    // far right of the area the rest of the line cannot show.
-    const std::int64_t reach = 2 * std::int64_t{size} + 2;
+    // Once the pen is this far right of the area the rest of the line cannot show.
+    const std::int64_t reach = reachLeft(size);
     std::int64_t pen = left;
     for (auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0;) {
         const char32_t character = nextCharacter(p);
@@ -514,12 +513,17 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
          !recordDraw(*canvas, x, y, text))) {
         return;
     }
-    // A known text wholly beside or above or below the clip, as most titles of a long bar
-    // are, ends here; the sideways test comes first. Anything else, an empty clip too, is
-    // decided in full below.
+    // Most titles of a long bar lie right of the clip: as the pen only moves right, a line
+    // that starts beyond the clip by more than a glyph reaches back shows nothing, whatever
+    // its text.
+    const qx::Rect& clip = canvas->clip;
+    const std::int64_t left = std::int64_t{x} + canvas->origin.x;
+    if (left - reachLeft(pixelSize()) >= std::min<std::int64_t>(clip.right(), Surface::kWidth)) {
+        return;
+    }
+    // A known text wholly left of, above or below the clip ends here. Anything else, an empty
+    // clip too, is decided in full below.
     if (const KnownText* known = knownAtOnce(text)) {
-        const qx::Rect& clip = canvas->clip;
-        const std::int64_t left = std::int64_t{x} + canvas->origin.x;
         if (known->inkRight <= known->inkLeft ||
             left + known->inkRight <= std::max<std::int64_t>(clip.x, 0) ||
             left + known->inkLeft >= std::min<std::int64_t>(clip.right(), Surface::kWidth)) {

@@ -157,6 +157,9 @@ private:
     // The known short text at this address and the present size and style, if there is one:
     // the look-up of most calls, kept free of calls itself.
     const KnownText* knownAtOnce(const char* text) const;
+    // How far left of its pen a glyph may ink at most: beyond this, and as no glyph moves the
+    // pen back, the rest of a line that has passed an area's right edge cannot show in it.
+    static std::int64_t reachLeft(std::int32_t size) { return 2 * std::int64_t{size} + 2; }
     // Whether no ink of a kept text drawn with the pen from (left, baseline) falls in the
     // area, as for most titles of a long bar; true too for a text without ink.
     template <typename Kept>
