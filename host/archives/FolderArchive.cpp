@@ -19,6 +19,13 @@ std::string lowered(const std::string& text) {
     return result;
 }
 
+// The listing's order: names without regard to case, then byte by byte.
+bool listedBefore(const std::string& a, const std::string& b) {
+    const std::string la = lowered(a);
+    const std::string lb = lowered(b);
+    return la != lb ? la < lb : a < b;
+}
+
 bool endsWith(const std::string& text, const std::string& suffix) {
     return text.size() > suffix.size() &&
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -42,6 +49,22 @@ const char* folderEntryType(const std::string& fileName, bool isFolder) {
     return kFileType;
 }
 
+std::string valuesFileIn(const std::string& folder) {
+    std::error_code error;
+    std::string first;
+    std::string path;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code kindError;
+        if (lowered(name) == kValuesFileName && it->is_regular_file(kindError) &&
+            (first.empty() || listedBefore(name, first))) {
+            first = name;
+            path = it->path().string();
+        }
+    }
+    return path;
+}
+
 FolderArchive::FolderArchive(Host& host, const std::string& path) : host_(host) {
     std::error_code error;
     for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
@@ -62,11 +85,8 @@ FolderArchive::FolderArchive(Host& host, const std::string& path) : host_(host) 
                      error.message().c_str());
     }
 
-    std::stable_sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
-        const std::string la = lowered(a->name);
-        const std::string lb = lowered(b->name);
-        return la != lb ? la < lb : a->name < b->name;
-    });
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const auto& a, const auto& b) { return listedBefore(a->name, b->name); });
     const std::uint32_t fileType = host_.atoms().identifierOf(kFileType);
     for (const auto& entry : entries_) {
         entry->record.type =

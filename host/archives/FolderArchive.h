@@ -14,6 +14,10 @@ namespace qxhost {
 // "archive/pngfile", "archive/wavfile", "archive/values" or "file".
 const char* folderEntryType(const std::string& fileName, bool isFolder);
 
+// The path of the values file a folder archive of this folder lists first (its name is
+// "values.txt" in any case), or empty when there is none.
+std::string valuesFileIn(const std::string& folder);
+
 // Lists the folder once, in name order without regard to case; the entries stay as they
 // were listed for the archive's life. An entry's description is its path on disk.
 class FolderArchive final : public ListedArchive {

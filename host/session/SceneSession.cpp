@@ -11,6 +11,7 @@
 #endif
 
 #include "archives/ArchiveTypes.h"
+#include "archives/FolderArchive.h"
 #include "archives/HostFile.h"
 
 namespace qxhost {
@@ -74,8 +75,10 @@ bool SceneSession::openData() {
     }
     layout_ = readChoiceLayout(root_->directory());
     if (const std::string problem = recordProblem(layout_); !problem.empty()) {
-        return fail((fs::path(options_.dataPath) / "choice" / "values.txt").string() + ": " +
-                    problem);
+        // Named as the folder names it: the scene reads "values.txt" in any case.
+        const std::string folder = (fs::path(options_.dataPath) / "choice").string();
+        const std::string values = valuesFileIn(folder);
+        return fail((values.empty() ? folder + "/values.txt" : values) + ": " + problem);
     }
     return true;
 }

@@ -80,6 +80,11 @@ TEST(RunCommand, ScriptErrorsAndDoorMapsOutsideTheGameStateAreRefused) {
     result = run(folder.at("data"), folder.write("s.txt", "click 60 24\n"), folder.at("out"));
     EXPECT_EQ(result.status, 1);
     expectHas(result.err, {"values.txt: portemap: entry 3 is 900, so door 3 would write word 912"});
+    // The file is named as it is written, whatever its case.
+    fs::rename(folder.at("data/choice/values.txt"), folder.at("data/choice/Values.TXT"));
+    result = run(folder.at("data"), folder.write("s.txt", "click 60 24\n"), folder.at("out"));
+    EXPECT_EQ(result.status, 1);
+    expectHas(result.err, {"choice/Values.TXT: portemap: entry 3 is 900"});
 }
 
 // Odd door maps, end to end through the built module: every field converts like atoi and is
