@@ -69,7 +69,8 @@ public:
     }
     // A line about no file.
     void note(const std::string& line) {
-        if (std::find(lines_.begin(), lines_.end(), line) == lines_.end()) {
+        // A set beside the list: data of thousands of doors gives thousands of lines.
+        if (seen_.insert(line).second) {
             lines_.push_back(line);
         }
     }
@@ -84,6 +85,7 @@ public:
 
 private:
     std::vector<std::string> lines_;
+    std::set<std::string> seen_;
     std::set<std::string> files_;
 };
 
