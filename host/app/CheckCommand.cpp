@@ -362,6 +362,16 @@ void checkTopics(const TopicsFile& topics, const std::string& file, Findings& fi
                                ": lines end in a carriage return alone, which ends no line "
                                "here, so the lines after it are read as part of this one");
     }
+    // Titles and codes reach the scene as C strings: a NUL byte ends them early.
+    for (const TopicRecord& topic : topics.topics) {
+        for (const auto& [what, text] : {std::pair{"title", &topic.title}, {"code", &topic.code}}) {
+            if (const std::size_t nul = text->find('\0'); nul != std::string::npos) {
+                findings.add(file, std::to_string(topic.line) + ": the " + what +
+                                       " holds a NUL byte after " + std::to_string(nul) +
+                                       " bytes; the scene takes only those");
+            }
+        }
+    }
     const std::size_t count = topics.topics.size();
     if (count > kBarSlots) {
         findings.add(file, "has " + std::to_string(count) + " topics; the bar takes the first " +

@@ -120,6 +120,12 @@ const Breakage kBreakages[] = {
     {"CarriageReturnLineEnds",
      [](const std::string& c) { std::ofstream(c + "/../topics.txt") << "a | 0 | A\rb | 0 | B\r"; },
      R"(topics\.txt:1: lines end in a carriage return alone)"},
+    {"NulInsideATitle",
+     [](const std::string& c) {
+         std::ofstream(c + "/../topics.txt") << "a | 0 | Art\n"
+                                             << std::string("b | 0 | His\0tory\n", 17);
+     },
+     R"(topics\.txt:2: the title holds a NUL byte after 3 bytes; the scene takes only those)"},
     {"ValuesOverTheLimit",
      [](const std::string& c) {
          std::ofstream(c + "/values.txt", std::ios::app) << std::string(1100000, '#') << "\n";
