@@ -513,27 +513,24 @@ void HostFont::draw(qx::Canvas* canvas, std::int32_t x, std::int32_t y, const ch
          !recordDraw(*canvas, x, y, text))) {
         return;
     }
+    // The clip cut to the screen, without building a rectangle on the way.
+    const qx::Rect& clip = canvas->clip;
+    const Edges area{std::max<std::int64_t>(clip.x, 0), std::max<std::int64_t>(clip.y, 0),
+                     std::min<std::int64_t>(clip.right(), Surface::kWidth),
+                     std::min<std::int64_t>(clip.bottom(), Surface::kHeight)};
     // Most titles of a long bar lie right of the clip: as the pen only moves right, a line
     // that starts beyond the clip by more than a glyph reaches back shows nothing, whatever
     // its text.
-    const qx::Rect& clip = canvas->clip;
     const std::int64_t left = std::int64_t{x} + canvas->origin.x;
-    if (left - reachLeft(pixelSize()) >= std::min<std::int64_t>(clip.right(), Surface::kWidth)) {
+    if (left - reachLeft(pixelSize()) >= area.right) {
         return;
     }
     // A known text wholly left of, above or below the clip ends here. Anything else, an empty
     // clip too, is decided in full below.
-    if (const KnownText* known = knownAtOnce(text)) {
-        if (known->inkRight <= known->inkLeft ||
-            left + known->inkRight <= std::max<std::int64_t>(clip.x, 0) ||
-            left + known->inkLeft >= std::min<std::int64_t>(clip.right(), Surface::kWidth)) {
-            return;
-        }
-        const std::int64_t baseline = std::int64_t{y} + canvas->origin.y + known->ascender;
-        if (baseline + known->inkBottom <= std::max<std::int64_t>(clip.y, 0) ||
-            baseline + known->inkTop >= std::min<std::int64_t>(clip.bottom(), Surface::kHeight)) {
-            return;
-        }
+    if (const KnownText* known = knownAtOnce(text);
+        known != nullptr &&
+        inkOutside(*known, area, left, std::int64_t{y} + canvas->origin.y + known->ascender)) {
+        return;
     }
     drawSlowly(canvas, x, y, text);
 }
@@ -561,7 +558,8 @@ void HostFont::drawSlowly(qx::Canvas* canvas, std::int32_t x, std::int32_t y, co
     const TextRun* run = nullptr;
     LineMetrics line;
     if (known != nullptr) {
-        if (inkOutside(*known, area, left, y + std::int64_t{canvas->origin.y} + known->ascender)) {
+        if (inkOutside(*known, edgesOf(area), left,
+                       y + std::int64_t{canvas->origin.y} + known->ascender)) {
             return;
         }
         // The run may have been given to another text since: then it is laid out again.
@@ -578,7 +576,7 @@ void HostFont::drawSlowly(qx::Canvas* canvas, std::int32_t x, std::int32_t y, co
         line = typeface_.metrics(size, style_);
     }
     const std::int64_t baseline = std::int64_t{y} + canvas->origin.y + line.ascender;
-    if (longRun != nullptr && inkOutside(*longRun, area, left, baseline)) {
+    if (longRun != nullptr && inkOutside(*longRun, edgesOf(area), left, baseline)) {
         return;
     }
     // Place the glyphs that can show first, so that one lock covers the rows of the whole

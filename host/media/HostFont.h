@@ -160,14 +160,21 @@ private:
     // How far left of its pen a glyph may ink at most: beyond this, and as no glyph moves the
     // pen back, the rest of a line that has passed an area's right edge cannot show in it.
     static std::int64_t reachLeft(std::int32_t size) { return 2 * std::int64_t{size} + 2; }
+    // An area's edges in 64 bits, right and bottom excluded.
+    struct Edges {
+        std::int64_t left, top, right, bottom;
+    };
+    static Edges edgesOf(const qx::Rect& area) {
+        return {area.x, area.y, area.right(), area.bottom()};
+    }
     // Whether no ink of a kept text drawn with the pen from (left, baseline) falls in the
     // area, as for most titles of a long bar; true too for a text without ink.
     template <typename Kept>
-    static bool inkOutside(const Kept& kept, const qx::Rect& area, std::int64_t left,
+    static bool inkOutside(const Kept& kept, const Edges& area, std::int64_t left,
                            std::int64_t baseline) {
-        return kept.inkRight <= kept.inkLeft || left + kept.inkRight <= area.x ||
-               left + kept.inkLeft >= area.right() || baseline + kept.inkBottom <= area.y ||
-               baseline + kept.inkTop >= area.bottom();
+        return kept.inkRight <= kept.inkLeft || left + kept.inkRight <= area.left ||
+               left + kept.inkLeft >= area.right || baseline + kept.inkBottom <= area.top ||
+               baseline + kept.inkTop >= area.bottom;
     }
     // The known text at this address, size and style, learnt now if need be; null for a text
     // too long to keep.

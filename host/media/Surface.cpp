@@ -163,37 +163,24 @@ void Surface::line(qx::Point from, qx::Point to, std::uint16_t value) {
     // Every point of a line lies within its ends' box: with both ends on the screen, no
     // point needs its own check. The steps are taken without branches, as the frames' edges
     // are slanted by their jitter and a branch on them would be guessed wrong at each step.
-    if (x0 >= 0 && x0 < kWidth && x1 >= 0 && x1 < kWidth && y0 >= 0 && y0 < kHeight && y1 >= 0 &&
-        y1 < kHeight) {
-        std::uint16_t* pixel = &pixels_[static_cast<std::size_t>(y0 * kWidth + x0)];
-        const std::int64_t rowStep = sy * kWidth;
-        // Each step moves along the longer axis, so the line has that many steps.
-        for (std::int64_t steps = std::max(dx, -dy);; --steps) {
-            *pixel = value;
-            if (steps == 0) {
-                return;
-            }
-            const std::int64_t twice = 2 * error;
-            const bool alongX = twice >= dy;
-            const bool alongY = twice <= dx;
-            error += (alongX ? dy : 0) + (alongY ? dx : 0);
-            pixel += (alongX ? sx : 0) + (alongY ? rowStep : 0);
+    const bool inside = x0 >= 0 && x0 < kWidth && x1 >= 0 && x1 < kWidth && y0 >= 0 &&
+                        y0 < kHeight && y1 >= 0 && y1 < kHeight;
+    // Each step moves along the longer axis, so the line has that many steps.
+    for (std::int64_t steps = std::max(dx, -dy);; --steps) {
+        if (inside) {
+            pixels_[static_cast<std::size_t>(y0 * kWidth + x0)] = value;
+        } else {
+            plot(x0, y0, value);
         }
-    }
-    for (;;) {
-        plot(x0, y0, value);
-        if (x0 == x1 && y0 == y1) {
+        if (steps == 0) {
             return;
         }
         const std::int64_t twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x0 += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y0 += sy;
-        }
+        const bool alongX = twice >= dy;
+        const bool alongY = twice <= dx;
+        error += (alongX ? dy : 0) + (alongY ? dx : 0);
+        x0 += alongX ? sx : 0;
+        y0 += alongY ? sy : 0;
     }
 }
 
